@@ -1,0 +1,197 @@
+// The Wyse 50 emulator: a table-driven byte interpreter. Every byte goes to
+// currentHandler; the ground handler batches printable bytes into runs for
+// PutText, control bytes and escape sequences dispatch through tables filled
+// once by the constructor.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "emu/CTermEmulator.h"
+
+class CWyse50Emulator : public CTermEmulator {
+public:
+    CWyse50Emulator(int* error, CTermController* controller, CTermView* view, CTermComm* transport,
+                    CTermPrinter* printer);
+    ~CWyse50Emulator() override;
+
+    void OnReceive(const char* data, int len) override;
+
+    // Screen-mode bits.
+    static constexpr unsigned kGraphicsMode = 0x2;
+    static constexpr unsigned kWriteProtectMode = 0x4;
+    static constexpr unsigned kProtectMode = 0x8;
+
+    static constexpr int kKeyTables = 4;        // no modifier, Shift, Ctrl, Alt
+    static constexpr int kFunctionKeys = 16;
+    static constexpr int kKeyStringSize = 80;
+    static constexpr int kCursorKeyTables = 2;  // no modifier, Ctrl
+    static constexpr int kCursorKeys = 10;
+    static constexpr int kCursorKeyStringSize = 8;
+    static constexpr int kParamTextSize = 2000;
+    static constexpr int kScreenBuffers = 30;
+    static constexpr int kScreenBufferSize = 8008;
+    static constexpr int kLineRecords = 201;
+    static constexpr int kLineRecordSize = 640;  // two rows of 80 cell words
+
+    unsigned Mode() const { return mode; }
+    const char* FunctionKeyString(int table, int key) const { return functionKeyStrings[table][key]; }
+    const unsigned char* LineRecord(int index) const { return lineRecords[index].get(); }
+
+private:
+    using ByteHandler = void (CWyse50Emulator::*)(unsigned char);
+    using EntryHandler = void (CWyse50Emulator::*)();
+
+    // Construction.
+    void FillTables();
+    void AllocateBuffers();
+    void LoadScreenLinesFile();
+
+    // Ground state and its variants by mode.
+    void ReturnToGround() { currentHandler = printHandlers[mode & 0xF]; }
+    void Ground(unsigned char b);
+    void GroundGraphics(unsigned char b);
+    void GroundProtect(unsigned char b);
+    void GroundGraphicsProtect(unsigned char b);
+    void ConsumeTextRun(const unsigned char* text, int len);
+    void AppendPrintable(unsigned char b, int col);
+    void CheckMarkAtCursor();
+    void FlushPending();
+    void SendBytes(const char* data, int len);
+
+    // ESC and ESC F states, printer pass-through.
+    void EscState(unsigned char b);
+    void EscFState(unsigned char b);
+    void PassThrough(unsigned char b);
+
+    // Control characters.
+    void CtlIgnore() {}
+    void CtlEnq();
+    void CtlBell();
+    void CtlBackspace();
+    void CtlTab();
+    void CtlLineFeed();
+    void CtlCursorUp();
+    void CtlCursorRight();
+    void CtlCarriageReturn();
+    void CtlCursorLeft();
+    void CtlPrinterOn();
+    void CtlPrinterClose();
+    void CtlSendAddress();
+    void CtlClearUnprotected();
+    void CtlEscape();
+    void CtlHome();
+    void CtlNewLine();
+
+    // Escape entries: every one completes the sequence or sets a collector.
+    void EscIgnore();
+    void EscExtension();
+    // cursor addressing and movement
+    void EscAddress();
+    void CollectAddressRow(unsigned char b);
+    void CollectAddressColumn(unsigned char b);
+    void EscAddressPage();
+    void CollectPage(unsigned char b);
+    void CollectPageRow(unsigned char b);
+    void CollectPageColumn(unsigned char b);
+    void EscAddressDecimal();
+    void CollectDecimalRow(unsigned char b);
+    void CollectDecimalColumn(unsigned char b);
+    void EscSendCursor();
+    void EscSendCursorDecimal();
+    void EscBackTab();
+    void EscTab();
+    void EscReverseLineFeed();
+    void EscHome();
+    void EscUpdateCursor();
+    void EscClearChars();
+    void CollectClearCount(unsigned char b);
+    // editing
+    void EscInsertChar();
+    void EscDeleteChar();
+    void EscInsertLine();
+    void EscDeleteLine();
+    void EscInsertModeOn();
+    void EscInsertModeOff();
+    void EscSetChar();
+    void CollectSetChar(unsigned char b);
+    // clearing
+    void EscClearScreen();
+    void EscFillProtected();
+    void EscClearToNul();
+    void EscClearToSpaces();
+    void ClearUnprotected(unsigned cellWord);
+    void EscFillChar();
+    void CollectFillChar(unsigned char b);
+    void EscClearToEol();
+    void EscClearToEop();
+    void EscClearSelect();
+    void CollectClearSelect(unsigned char b);
+    void CollectClearSelectExtra(unsigned char b);
+    // tabs and transmission
+    void EscClearAllTabs();
+    void EscSetTab();
+    void EscClearTab();
+    void EscSendLineUnmarked();
+    void EscSendPageUnmarked();
+    void EscSendLine();
+    void EscSendPage();
+    void EscSendChar();
+    void EscIdentify();
+    // attributes and protection
+    unsigned AttributeFromCode(unsigned char code);
+    void EscEmbeddedAttr();
+    void CollectEmbeddedAttr(unsigned char b);
+    void EscScreenAttr();
+    void CollectScreenAttr(unsigned char b);
+    void EscAreaAttr();
+    void CollectArea(unsigned char b);
+    void CollectAreaAttr(unsigned char b);
+    void EscIntensity();
+    void CollectIntensity(unsigned char b);
+    void EscNoOverride();
+    void EscProtectOn();
+    void EscProtectOff();
+    void EscWriteProtectOn();
+    void EscWriteProtectOff();
+    void EscProtectColumn();
+    void EscFeature();
+    void CollectFeature(unsigned char b);
+    void CollectScrollFeature(unsigned char b);
+    void EscReverseScreen();
+    void CollectReverseScreen(unsigned char b);
+    void EscScrollOff();
+    void EscScrollOn();
+    void EscSkipOne();
+    void CollectSkip(unsigned char b);
+    // graphics
+    void EscGraphics();
+    void CollectGraphics(unsigned char b);
+    // function keys, labels, message line
+    void EscProgram();
+    void CollectProgramTarget(unsigned char b);
+    void CollectKeyString(unsigned char b);
+    void CollectLabel(unsigned char b);
+    void CollectMessageLine(unsigned char b);
+    void FinishMessageText(unsigned char b, int limit);
+    // the extension table
+    void ExtFState();
+
+    int pendingCount = 0;
+    char pendingText[80] = {};
+    char functionKeyStrings[kKeyTables][kFunctionKeys][kKeyStringSize] = {};
+    char cursorKeyStrings[kCursorKeyTables][kCursorKeys][kCursorKeyStringSize] = {};
+    int collectCount = 0;
+    char* collectPtr = nullptr;
+    char paramText[kParamTextSize] = {};
+    std::unique_ptr<unsigned char[]> lineRecords[kLineRecords];
+    std::unique_ptr<unsigned char[]> screenBuffers[kScreenBuffers];
+    char hostName[100] = {};
+
+    EntryHandler controlTable[32];
+    EntryHandler escapeTable[96];
+    EntryHandler extensionTable[96];
+    ByteHandler printHandlers[16];
+    ByteHandler currentHandler;
+    unsigned mode = 0;
+};

@@ -1,0 +1,224 @@
+// The byte interpreter: receiving blocks, the ground state and its run
+// batching, the ESC and ESC F states, and printer pass-through.
+#include <cstdint>
+#include <cstring>
+
+#include "emu/CWyse50Emulator.h"
+#include "emu/GraphicsCharacters.h"
+#include "net/CTermComm.h"
+#include "print/CTermPrinter.h"
+#include "session/CTermController.h"
+#include "view/CTermView.h"
+
+namespace {
+
+constexpr int kLineEnd = screen::kColumns;
+
+// Index of the first byte below 0x20 in [p, p + len), or len. Eight bytes at
+// a time: text runs are long and control bytes rare.
+int PrintableRunLength(const unsigned char* p, int len) {
+    int i = 0;
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    for (; i + 8 <= len; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, p + i, sizeof word);
+        // Nonzero exactly when some byte is below 0x20.
+        if ((word - kOnes * 0x20) & ~word & kHighs) break;
+    }
+    while (i < len && p[i] >= 0x20) ++i;
+    return i;
+}
+
+}  // namespace
+
+void CWyse50Emulator::OnReceive(const char* data, int len) {
+    if (!data || len <= 0) return;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    // Logging only changes through a menu command, never while a block is
+    // being interpreted.
+    const bool logging = view->IsLogging() != 0;
+    int i = 0;
+    while (i < len) {
+        if (!logging && currentHandler == &CWyse50Emulator::Ground) {
+            int run = PrintableRunLength(bytes + i, len - i);
+            if (run > 0) {
+                ConsumeTextRun(bytes + i, run);
+                i += run;
+                continue;
+            }
+        }
+        (this->*currentHandler)(bytes[i]);
+        if (logging) view->LogChar(bytes[i]);
+        ++i;
+    }
+    FlushPending();
+}
+
+void CWyse50Emulator::FlushPending() {
+    if (pendingCount > 0) {
+        int count = pendingCount;
+        pendingCount = 0;
+        view->PutText(pendingText, count);
+    }
+}
+
+void CWyse50Emulator::CheckMarkAtCursor() {
+    // A character written over an attribute mark removes the mark, and the
+    // attribute before it runs on.
+    if (view->IsMarked()) {
+        view->ClearMark();
+        view->SetAttrToNextMark(view->GetMarkAttr());
+    }
+}
+
+void CWyse50Emulator::AppendPrintable(unsigned char b, int col) {
+    pendingText[pendingCount++] = static_cast<char>(b);
+    if (col + pendingCount >= kLineEnd || pendingCount >= kLineEnd) FlushPending();
+    CheckMarkAtCursor();
+}
+
+void CWyse50Emulator::Ground(unsigned char b) {
+    int col = view->GetColumn();
+    if (b < 0x20) {
+        FlushPending();
+        (this->*controlTable[b])();
+        return;
+    }
+    AppendPrintable(b, col);
+}
+
+// Same effect as Ground on every byte of a printable run, with the view
+// queried only when its answer can have changed: the column and the mark at
+// the cursor change only when a run is flushed, and the mark check is a no-op
+// once it has been made at the current cursor position.
+void CWyse50Emulator::ConsumeTextRun(const unsigned char* text, int len) {
+    int col = view->GetColumn();
+    bool markChecked = false;
+    while (len > 0) {
+        pendingText[pendingCount++] = static_cast<char>(*text++);
+        --len;
+        if (col + pendingCount >= kLineEnd || pendingCount >= kLineEnd) {
+            FlushPending();
+            col = view->GetColumn();
+            markChecked = false;
+        }
+        if (!markChecked) {
+            CheckMarkAtCursor();
+            markChecked = true;
+        }
+        if (len == 0) break;
+        // Bytes up to and including the one that fills the line.
+        int room = kLineEnd - pendingCount - (col > 0 ? col : 0);
+        if (room < 1) continue;
+        int take = room < len ? room : len;
+        std::memcpy(pendingText + pendingCount, text, static_cast<size_t>(take));
+        pendingCount += take;
+        text += take;
+        len -= take;
+        if (col + pendingCount >= kLineEnd || pendingCount >= kLineEnd) {
+            FlushPending();
+            col = view->GetColumn();
+            CheckMarkAtCursor();
+        }
+    }
+}
+
+void CWyse50Emulator::GroundGraphics(unsigned char b) {
+    Ground(wyse50::IsGraphicsSelector(b) ? wyse50::GraphicsCharacter(b) : b);
+}
+
+void CWyse50Emulator::GroundProtect(unsigned char b) {
+    Ground(b);
+    view->NextUnprotected();
+}
+
+void CWyse50Emulator::GroundGraphicsProtect(unsigned char b) {
+    GroundGraphics(b);
+    view->NextUnprotected();
+}
+
+void CWyse50Emulator::SendBytes(const char* data, int len) {
+    if (controller) controller->SendToHost(data, len);
+}
+
+// A control byte inside an escape sequence neither acts nor cancels it.
+void CWyse50Emulator::EscState(unsigned char b) {
+    if (b < 0x20) return;
+    if (b >= 0x80) {
+        ReturnToGround();
+        return;
+    }
+    (this->*escapeTable[b - 0x20])();
+}
+
+void CWyse50Emulator::EscFState(unsigned char b) {
+    if (b < 0x20) return;
+    if (b >= 0x80) {
+        ReturnToGround();
+        return;
+    }
+    (this->*extensionTable[b - 0x20])();
+}
+
+void CWyse50Emulator::PassThrough(unsigned char b) {
+    if (b == 0x20) {
+        ReturnToGround();
+        return;
+    }
+    char c = static_cast<char>(b);
+    printer->Write(&c, 1);
+}
+
+// ---- control characters ----
+
+void CWyse50Emulator::CtlEnq() { SendBytes("\x60", 1); }
+void CWyse50Emulator::CtlBell() { view->Beep(); }
+void CWyse50Emulator::CtlBackspace() { view->Backspace(); }
+void CWyse50Emulator::CtlTab() { view->Tab(); }
+void CWyse50Emulator::CtlLineFeed() { view->LineFeed(); }
+void CWyse50Emulator::CtlCursorUp() { view->CursorUp(); }
+void CWyse50Emulator::CtlCursorRight() { view->CursorRight(); }
+void CWyse50Emulator::CtlCarriageReturn() { view->CarriageReturn(); }
+void CWyse50Emulator::CtlCursorLeft() { view->CursorLeft(); }
+void CWyse50Emulator::CtlHome() { view->CursorHome(); }
+void CWyse50Emulator::CtlEscape() { currentHandler = &CWyse50Emulator::EscState; }
+
+void CWyse50Emulator::CtlNewLine() {
+    view->CarriageReturn();
+    view->LineFeed();
+}
+
+void CWyse50Emulator::CtlPrinterOn() {
+    if (printer && printer->Open() == 1) {
+        currentHandler = &CWyse50Emulator::PassThrough;
+        return;
+    }
+    view->MessageBox("Cannot open printer.", "Printer Error", 0x30);
+    ReturnToGround();
+}
+
+void CWyse50Emulator::CtlPrinterClose() {
+    if (printer) printer->Close();
+}
+
+void CWyse50Emulator::CtlSendAddress() {
+    char address[17] = {};
+    if (transport) transport->GetLocalAddress(address, 16);
+    address[16] = '\0';
+    size_t n = std::strlen(address);
+    address[n] = '\r';
+    SendBytes(address, static_cast<int>(n + 1));
+}
+
+void CWyse50Emulator::CtlClearUnprotected() {
+    unsigned d = view->GetDefaultAttr();
+    if (mode & kProtectMode) {
+        for (int row = 0; row < screen::kShownRows; ++row) view->SetCharToEolAt(row, 0, ' ');
+        view->CursorHome();
+    } else {
+        view->FillScreen(d | 0x20);
+        view->ClearAllMarks();
+        view->CursorHome();
+    }
+}

@@ -1,0 +1,48 @@
+# shellcheck shell=bash disable=SC2034
+# Shared by scripts/test and scripts/run: installs the Debian packages the
+# build needs, but only those that are missing.
+#
+#   source scripts/lib/deps.sh
+#   ov_require_packages cmake ninja-build g++
+
+ov_missing_packages() {
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            printf '%s\n' "$pkg"
+        fi
+    done
+}
+
+ov_require_packages() {
+    local missing
+    missing=$(ov_missing_packages "$@")
+    if [[ -z "$missing" ]]; then
+        return 0
+    fi
+    # shellcheck disable=SC2086
+    set -- $missing
+    echo "==> installing missing packages: $*"
+    local sudo=()
+    if [[ $(id -u) -ne 0 ]]; then
+        if command -v sudo >/dev/null 2>&1; then
+            sudo=(sudo)
+        else
+            echo "error: missing packages ($*) and not running as root; install them first" >&2
+            return 1
+        fi
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
+}
+
+# Packages for a native build of the core and the tools.
+OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
+# Everything scripts/test uses: unit tests, benchmark, MinGW cross build,
+# clang with libFuzzer and the sanitizers.
+OV_TEST_PACKAGES=("${OV_BUILD_PACKAGES[@]}" libgtest-dev googletest libvterm-dev
+                  clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix)
+
+ov_jobs() {
+    nproc 2>/dev/null || echo 2
+}

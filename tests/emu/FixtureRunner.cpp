@@ -1,0 +1,206 @@
+// Byte-stream fixtures: bytes in, screen, cursor, cells and replies out.
+//
+// A fixture file (tests/fixtures/*.fix) holds cases:
+//   === case name
+//   in <bytes with escapes \e \r \n \t \s \0 \xHH \\>    (lines are concatenated)
+//   row N <text>        expected screen row (code page 437 shown as UTF-8);
+//                       "row N @C <text>" means the text starts at column C
+//   cursor R C
+//   sent <hex bytes>    what went to the host (nothing when absent)
+//   printed <escaped>   what went to the printer (nothing when absent)
+//   cell R C <hex>      an expected cell word
+//   anyrows             rows not named may hold anything (otherwise blank)
+//
+// Every case is also replayed with its input split at every byte position
+// and one byte per block; the outcome must not change.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/TempDirectory.h"
+#include "tools/replay/ReplaySession.h"
+#include "view/CWinTermView.h"
+
+namespace fs = std::filesystem;
+using testsupport::FromHex;
+using testsupport::ToHex;
+using testsupport::Unescape;
+
+namespace {
+
+struct Fixture {
+    std::string file;
+    std::string name;
+    int line = 0;
+    std::string input;
+    std::map<int, std::string> rows;
+    bool anyRows = false;
+    bool hasCursor = false;
+    std::string cursor;
+    std::string sent;
+    std::string printed;
+    std::vector<std::pair<std::pair<int, int>, unsigned>> cells;
+};
+
+std::vector<Fixture> LoadFixtures() {
+    std::vector<Fixture> all;
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(OV_FIXTURE_DIR))
+        if (entry.path().extension() == ".fix") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& path : files) {
+        std::ifstream in(path);
+        std::string line;
+        int number = 0;
+        while (std::getline(in, line)) {
+            ++number;
+            if (line.empty() || line[0] == '#') continue;
+            if (line.rfind("=== ", 0) == 0) {
+                Fixture f;
+                f.file = path.filename().string();
+                f.name = line.substr(4);
+                f.line = number;
+                all.push_back(f);
+                continue;
+            }
+            if (all.empty()) throw std::runtime_error(path.string() + ": text before the first case");
+            Fixture& f = all.back();
+            std::istringstream words(line);
+            std::string keyword;
+            words >> keyword;
+            std::string rest = line.size() > keyword.size() + 1 ? line.substr(keyword.size() + 1) : "";
+            if (keyword == "in") {
+                f.input += Unescape(rest);
+            } else if (keyword == "row") {
+                int row;
+                words >> row;
+                std::string text;
+                std::getline(words, text);
+                if (!text.empty() && text[0] == ' ') text.erase(0, 1);
+                if (text.size() > 1 && text[0] == '@') {
+                    size_t end = text.find(' ');
+                    int column = std::stoi(text.substr(1, end - 1));
+                    text = std::string(static_cast<size_t>(column), ' ') +
+                           (end == std::string::npos ? "" : text.substr(end + 1));
+                }
+                f.rows[row] = text;
+            } else if (keyword == "cursor") {
+                f.hasCursor = true;
+                f.cursor = rest;
+            } else if (keyword == "sent") {
+                f.sent += FromHex(rest);
+            } else if (keyword == "printed") {
+                f.printed += Unescape(rest);
+            } else if (keyword == "cell") {
+                int r, c;
+                std::string hex;
+                words >> r >> c >> hex;
+                f.cells.push_back({{r, c}, static_cast<unsigned>(std::stoul(hex, nullptr, 16))});
+            } else if (keyword == "anyrows") {
+                f.anyRows = true;
+            } else {
+                throw std::runtime_error(path.string() + ":" + std::to_string(number) + ": unknown keyword " +
+                                         keyword);
+            }
+        }
+    }
+    return all;
+}
+
+struct Outcome {
+    std::vector<std::string> rows;
+    std::vector<std::string> cells;
+    std::string cursor;
+    std::string sent;
+    std::string printed;
+    bool operator==(const Outcome& o) const {
+        return rows == o.rows && cells == o.cells && cursor == o.cursor && sent == o.sent &&
+               printed == o.printed;
+    }
+};
+
+// Feeds the input in blocks that end at the given positions.
+Outcome Replay(const std::string& input, const std::vector<size_t>& cuts) {
+    ReplaySession session;
+    size_t start = 0;
+    for (size_t cut : cuts) {
+        session.Feed(input.data() + start, cut - start);
+        start = cut;
+    }
+    session.Feed(input.data() + start, input.size() - start);
+    return {session.Rows(), session.CellRows(), session.Cursor(), session.Sent(), session.Printed()};
+}
+
+std::string Describe(const Outcome& o) {
+    std::string text;
+    for (size_t i = 0; i < o.rows.size(); ++i)
+        if (!o.rows[i].empty()) text += "  row " + std::to_string(i) + " |" + o.rows[i] + "|\n";
+    text += "  cursor " + o.cursor + "\n  sent " + ToHex(o.sent) + "\n";
+    return text;
+}
+
+// Names the case instead of dumping its bytes when a test fails.
+void PrintTo(const Fixture& f, std::ostream* os) { *os << f.file << ":" << f.line << " " << f.name; }
+
+class FixtureTest : public ::testing::TestWithParam<Fixture> {};
+
+TEST_P(FixtureTest, ScreenCursorAndReplies) {
+    const Fixture& f = GetParam();
+    SCOPED_TRACE(f.file + ":" + std::to_string(f.line) + " " + f.name);
+    Outcome whole = Replay(f.input, {});
+    for (int row = 0; row < screen::kShownRows; ++row) {
+        auto expected = f.rows.find(row);
+        if (expected != f.rows.end()) {
+            EXPECT_EQ(whole.rows[row], expected->second) << "row " << row << "\n" << Describe(whole);
+        } else if (!f.anyRows) {
+            EXPECT_EQ(whole.rows[row], "") << "row " << row << " should be blank\n" << Describe(whole);
+        }
+    }
+    if (f.hasCursor) {
+        EXPECT_EQ(whole.cursor, f.cursor);
+    }
+    EXPECT_EQ(ToHex(whole.sent), ToHex(f.sent));
+    EXPECT_EQ(whole.printed, f.printed);
+    for (const auto& expected : f.cells) {
+        int r = expected.first.first, c = expected.first.second;
+        std::istringstream words(whole.cells[r]);
+        std::string word;
+        for (int i = 0; i <= c; ++i) words >> word;
+        char want[16];
+        std::snprintf(want, sizeof want, "%08x", expected.second);
+        EXPECT_EQ(word, want) << "cell " << r << "," << c;
+    }
+}
+
+TEST_P(FixtureTest, SplitAnywhereBehavesAsOneBlock) {
+    const Fixture& f = GetParam();
+    SCOPED_TRACE(f.file + ":" + std::to_string(f.line) + " " + f.name);
+    Outcome whole = Replay(f.input, {});
+    for (size_t cut = 1; cut < f.input.size(); ++cut) {
+        Outcome split = Replay(f.input, {cut});
+        ASSERT_TRUE(split == whole) << "split at byte " << cut << "\nwhole:\n"
+                                    << Describe(whole) << "split:\n" << Describe(split);
+    }
+    std::vector<size_t> everyByte;
+    for (size_t cut = 1; cut < f.input.size(); ++cut) everyByte.push_back(cut);
+    Outcome single = Replay(f.input, everyByte);
+    EXPECT_TRUE(single == whole) << "one byte per block\nwhole:\n" << Describe(whole) << "split:\n"
+                                 << Describe(single);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<Fixture>& info) {
+    std::string name = fs::path(info.param.file).stem().string() + "_" + std::to_string(info.param.line);
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureTest, ::testing::ValuesIn(LoadFixtures()), CaseName);
+
+}  // namespace

@@ -1,0 +1,75 @@
+#include "tools/replay/ReplaySession.h"
+
+#include <cstdio>
+
+#include "emu/CWyse50Emulator.h"
+#include "session/CTermController.h"
+#include "tools/replay/CaptureDevices.h"
+#include "tools/replay/HeadlessPort.h"
+#include "view/CWinTermView.h"
+
+ReplaySession::ReplaySession(std::FILE* messageStream)
+    : port(new CHeadlessPort(messageStream)), controller(new CTermController) {
+    int failed = 0;
+    view = new CWinTermView(controller.get(), &failed, port.get());
+    controller->AdoptView(view);
+    printer = new CCapturePrinter;
+    controller->AdoptPrinter(printer);
+    int status = 0;
+    comms = new CCaptureComm(&status, view, nullptr);
+    controller->AdoptComms(comms);
+    controller->CreateEmulator(&status, view, nullptr, CTermController::kWyse50Emulator);
+    emulator = static_cast<CWyse50Emulator*>(controller->Emulator());
+    emulator->SetTransport(comms);
+}
+
+ReplaySession::~ReplaySession() = default;
+
+void ReplaySession::Feed(const void* data, size_t len, size_t blockSize) {
+    if (blockSize == 0) blockSize = kBlockSize;
+    const char* bytes = static_cast<const char*>(data);
+    while (len > 0) {
+        size_t n = len < blockSize ? len : blockSize;
+        emulator->OnReceive(bytes, static_cast<int>(n));
+        bytes += n;
+        len -= n;
+    }
+}
+
+std::vector<std::string> ReplaySession::Rows() const {
+    std::vector<std::string> rows;
+    for (int row = 0; row < screen::kShownRows; ++row) {
+        std::string line;
+        size_t keep = 0;
+        for (int col = 0; col < screen::kColumns; ++col) {
+            unsigned char ch = static_cast<unsigned char>(view->GetCellAt(row, col) & cell::kCharMask);
+            line += Cp437ToUtf8(ch);
+            if (ch != 0x20 && ch != 0x00) keep = line.size();
+        }
+        line.resize(keep);
+        rows.push_back(line);
+    }
+    return rows;
+}
+
+std::string ReplaySession::Cursor() const {
+    return std::to_string(view->GetRow()) + " " + std::to_string(view->GetColumn());
+}
+
+std::vector<std::string> ReplaySession::CellRows() const {
+    std::vector<std::string> rows;
+    char word[10];
+    for (int row = 0; row < screen::kStoredRows; ++row) {
+        std::string line;
+        for (int col = 0; col < screen::kColumns; ++col) {
+            std::snprintf(word, sizeof word, col ? " %08x" : "%08x", view->GetCellAt(row, col));
+            line += word;
+        }
+        rows.push_back(line);
+    }
+    return rows;
+}
+
+const std::string& ReplaySession::Sent() const { return comms->sent; }
+
+const std::string& ReplaySession::Printed() const { return printer->printed; }

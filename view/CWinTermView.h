@@ -1,0 +1,228 @@
+// The screen: a cell store of 26 rows plus 72 lines of history reached
+// through a row table, and every screen operation of CTermView on it. What a
+// window does (invalidate, scroll pixels, caret, scroll bar, caption, message
+// box, beep) goes through the window port.
+#pragma once
+
+#include <cstdio>
+
+#include "view/CTermView.h"
+#include "view/WindowPort.h"
+
+class CWinTermView : public CTermView {
+public:
+    // Colour names are those of the "Colors" settings ("BLACK" .. "WHITE");
+    // anything else means the default colour. *failed is 1 when the store
+    // cannot be allocated.
+    CWinTermView(CTermController* controller, int* failed, CWindowPort* port,
+                 const char* foreName = "NULL", const char* backName = "NULL");
+    ~CWinTermView() override;
+
+    // CTermView
+    void SetTitle(const char* name) override;
+    void PutText(const char* text, int len) override;
+    int MessageBox(const char* text, const char* caption, unsigned type) override;
+    void SetHostName(const char* host) override;
+    void DeleteCharsInField(int endCol, int count) override;
+    void DeleteChars(int count) override;
+    void Beep() override;
+    void Backspace() override;
+    void Tab() override;
+    void LineFeed() override;
+    void CursorUp() override;
+    void CursorRight() override;
+    void CursorHome() override;
+    void CursorLeft() override;
+    void CarriageReturn() override;
+    void InsertModeOn() override;
+    void InsertModeOff() override;
+    void WriteProtectOn() override;
+    void WriteProtectOff() override;
+    void SetTabStop() override;
+    void ClearTabStop() override;
+    void ClearAllTabStops() override;
+    int PrevTabStop(int col) override;
+    void FillCharToFieldEnd(int ch) override;
+    void SetAttrToEolAt(int row, int col, unsigned attr) override;
+    void SetCharToEol(int ch) override;
+    void SetCharToEolAt(int row, int col, int ch) override;
+    void SetCellToEol(unsigned cellWord) override;
+    void SetCellToEolAt(int row, int col, unsigned cellWord) override;
+    void SetAttrScreen(unsigned attr) override;
+    void SetCharScreen(int ch) override;
+    void ClearScreen() override;
+    void ForceCellToEol(unsigned cellWord) override;
+    void ForceCellToEolAt(int row, int col, unsigned cellWord) override;
+    unsigned GetDefaultAttr() override;
+    unsigned GetAttrOverride() override;
+    void FillScreen(unsigned cellWord) override;
+    void NextUnprotected() override;
+    unsigned GetMarkAttr() override;
+    void SetAttrAt(int row, int col, unsigned attr) override;
+    void SetAttrRun(unsigned attr, int count) override;
+    void SetAttr(unsigned attr) override;
+    void SetChar(int ch) override;
+    void SetCharAt(int row, int col, int ch) override;
+    void SetCell(unsigned cellWord) override;
+    void SetCellAt(int row, int col, unsigned cellWord) override;
+    void InsertCellInField(int endCol, int ch) override;
+    void InsertCell(int ch) override;
+    int GetChar() override;
+    int GetCharAt(int row, int col) override;
+    unsigned GetAttrAt(int row, int col) override;
+    unsigned GetCell() override;
+    unsigned GetCellAt(int row, int col) override;
+    void PutCell(const unsigned* cellWord) override;
+    void PutCellAt(int row, int col, const unsigned* cellWord) override;
+    int GetRow() override;
+    int GetColumn() override;
+    void UpdateCursor() override;
+    void SetCursorPos(int row, int col) override;
+    void ReplaceAttrAt(int row, int col, unsigned attr, unsigned mask) override;
+    void SetReverseAt(int row, int col) override;
+    void SetRow(int row) override;
+    void SetColumn(int col) override;
+    void SetMark() override;
+    void SetAttrToNextMark(unsigned attr) override;
+    void WriteTextAt(int row, int col, int len, const char* text) override;
+    void SetAttrRunAt(int row, int col, int count, unsigned attr) override;
+    void SetAttrRunFromCursor(int count, unsigned attr) override;
+    int NextMark(int* row, int* col) override;
+    int PrevMark(int* row, int* col) override;
+    int IsMarked() override;
+    int IsMarkedAt(int row, int col) override;
+    void ClearMarkAt(int row, int col) override;
+    void ClearMark() override;
+    void InsertMarkGap() override;
+    void DeleteMarkGap() override;
+    void ScrollMarksUp() override;
+    void ScrollMarksDown() override;
+    int FindProtected() override;
+    void ClearAllMarks() override;
+    void HideCursor() override;
+    void ShowCursor() override;
+    void BlockCursor() override;
+    void LineCursor() override;
+    unsigned SwapColors(unsigned attr) override;
+    void SetWriteAttr(unsigned bits) override;
+    unsigned GetWriteAttr() override;
+    void ApplyWriteAttr() override;
+    void ApplyWriteAttrDown() override;
+    void ShowMessageLine() override;
+    int IsLogging() override;
+    void LogChar(int ch) override;
+    void InvalidateCells(int top, int left, int bottom, int right) override;
+    void InvalidateCursorLine() override;
+    void InsertLine() override;
+    void DeleteLine() override;
+    void SendPageUnmarked() override;
+    void SendLineUnmarked() override;
+    void SendPage() override;
+    void SendLine() override;
+    void SetScrollMode(int mode) override;
+    void SendCursorAddress() override;
+    void SendCursorAddressDecimal() override;
+    void ReverseScreenOn() override;
+    void ReverseScreenOff() override;
+    void SetAttrOverride(unsigned attr) override;
+    void ReverseLineFeed() override;
+
+    // Window-side entry points (scroll bar, focus, mouse move).
+    enum ScrollRequest {
+        kLineUp = 0, kLineDown = 1, kPageUp = 2, kPageDown = 3, kThumbPosition = 4,
+        kThumbTrack = 5, kTop = 6, kBottom = 7, kEndScroll = 8
+    };
+    void VScroll(int request, int thumbPos);
+    void TakeFocus();
+    void TrackScrollBar(int x, int y);
+
+    // Scroll log ("scope.log"): opens (truncating) or closes the raw receive log.
+    bool OpenScopeLog(const char* path);
+    void CloseScopeLog();
+
+    // Read-only views of the store for painting, selection and tests.
+    // Line i of the row table: 0..71 history (oldest first), 72..97 screen rows 0..25.
+    const unsigned* TableLine(int index) const;
+    int ScrollPosition() const { return scrollPos; }
+    int ScrollMode() const { return scrollMode; }
+    bool WrapPending() const { return pendingWrap != 0; }
+    bool InsertMode() const { return insertMode != 0; }
+    int CharWidth() const { return charWidth; }
+    int LineHeight() const { return lineHeight; }
+    bool CaretHidden() const { return caretHidden != 0; }
+    CWindowPort* Port() const { return port; }
+    // Host most recently named with SetHostName ("backup" and "local" excepted).
+    const char* LastHost() const { return lastHost; }
+
+    static int ColourCodeFromName(const char* name);  // 1..8, or 0 when unknown
+
+    static constexpr int kTableLines = screen::kHistoryLines + screen::kStoredRows;
+
+private:
+    // Cell store access; every coordinate is checked or clamped before it gets here.
+    unsigned* RowCells(int row) { return rowTable[screen::kHistoryLines + row]; }
+    const unsigned* RowCells(int row) const { return rowTable[screen::kHistoryLines + row]; }
+    static bool ValidRow(int row) { return row >= 0 && row < screen::kStoredRows; }
+    static bool ValidCol(int col) { return col >= 0 && col < screen::kColumns; }
+    static int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+    // The cell at (row, col), or null when it lies outside the store.
+    unsigned* CellAt(int row, int col) {
+        return ValidRow(row) && ValidCol(col) ? RowCells(row) + col : nullptr;
+    }
+    // Clips the run of count cells from col to the row; false when nothing is left.
+    static bool ClipRun(int col, long long count, int* first, int* end);
+    unsigned BlankCell() const { return blankRow[0]; }
+    void BlankRow(unsigned* row);
+    int ViewOffset() const { return scrollPos - screen::kHistoryLines; }
+    bool RowShown(int row) const;
+    void InvalidateRowSpan(int row, int firstCol, int endCol);
+    void InvalidateAll(bool erase);
+    void UpdateCaretPos();
+    void MoveCaretIfVisible();
+    // Stores a cursor position already known to be in range and lets the caret follow.
+    void PlaceCursor(int row, int col);
+    void NewLineForWrap();
+    void ScrollRows(int start, int end, int n, bool down, bool paint);
+    void RotateRows(int firstIndex, int lastIndex, int n, bool down);
+    void ScrollWindowArea(int start, int end, int n, bool down);
+    void ScrollRegionUp();
+    void SetScrollPosition(int pos);
+    void TransmitRows(int firstRow, int lastRow, int lastRowEndCol, bool skipMarked);
+    void ShiftRowRight(int row, int fromCol, int endCol, int n);
+    void SetCellsToEol(int row, int col, unsigned value, unsigned keepMask, bool skipProtected);
+    void SetAttrRunClipped(int row, int col, long long count, unsigned attr);
+
+    CWindowPort* port;
+    const int historyLines = screen::kHistoryLines;
+    int charWidth = 8;
+    int lineHeight = 16;
+    unsigned* rowTable[kTableLines] = {};
+    unsigned* cellBlock = nullptr;
+    unsigned* spareTable[kTableLines] = {};
+    unsigned blankRow[screen::kColumns];
+    // Every row pointer aims here when the cell block could not be allocated,
+    // so a failed view stays memory-safe.
+    unsigned fallbackRow[screen::kColumns] = {};
+
+    int cursorRow = 0;
+    int cursorCol = 0;
+    int pendingWrap = 0;
+    int autoWrap = 1;
+    int insertMode = 0;
+    unsigned writeProtectMode = 0;
+    unsigned writeAttr = cell::kProtected;
+    unsigned defaultAttr = 0;
+    unsigned attrOverride = 0;
+    int paintNow = 1;
+    int scrollMode = 0;
+    unsigned short scrollCounter = 0;
+    int scrollPos = screen::kHistoryLines;
+    int caretEnabled = 1;
+    int caretHidden = 0;
+    bool scrollBarShown = false;
+
+    char lastHost[128] = {};
+
+    int logging = 0;
+    std::FILE* logFile = nullptr;
+};

@@ -1,0 +1,124 @@
+// The cursor and the caret that shows it. The cursor stays within rows 0..25
+// and columns 0..80 whatever the caller passes.
+#include "view/CWinTermView.h"
+
+namespace {
+const char kOverflowText[] = "ERROR - overflow";
+}  // namespace
+
+int CWinTermView::GetRow() { return cursorRow; }
+int CWinTermView::GetColumn() { return cursorCol; }
+
+void CWinTermView::SetCursorPos(int row, int col) {
+    if (row < 0) row = 0;
+    if (col < 0) col = 0;
+    if (col >= screen::kColumns) col = screen::kColumns;
+    if (row >= screen::kShownRows) {
+        const int len = static_cast<int>(sizeof kOverflowText - 1);
+        WriteTextAt(screen::kMessageRow, screen::kColumns - len - 1, len, kOverflowText);
+        row = screen::kScrollBottom;
+    }
+    // While a batched scroll defers painting the position is still taken in
+    // full; only the caret waits for the repaint.
+    PlaceCursor(row, col);
+}
+
+void CWinTermView::UpdateCursor() { SetCursorPos(cursorRow, cursorCol); }
+
+void CWinTermView::PlaceCursor(int row, int col) {
+    cursorRow = row;
+    cursorCol = col;
+    if (paintNow) MoveCaretIfVisible();
+}
+
+void CWinTermView::SetRow(int row) {
+    // Row 25 is kept so that UpdateCursor still reports the overflow.
+    cursorRow = Clamp(row, 0, screen::kStoredRows - 1);
+    pendingWrap = 0;
+}
+
+void CWinTermView::SetColumn(int col) {
+    cursorCol = Clamp(col, 0, screen::kColumns);
+    pendingWrap = 0;
+}
+
+void CWinTermView::Backspace() {
+    if (cursorCol > 0) {
+        const int col = pendingWrap ? cursorCol : cursorCol - 1;
+        pendingWrap = 0;
+        PlaceCursor(cursorRow, col);
+    }
+}
+
+void CWinTermView::CursorUp() {
+    PlaceCursor(cursorRow == 0 ? screen::kScrollBottom : cursorRow - 1, cursorCol);
+}
+
+void CWinTermView::CursorRight() { SetCursorPos(cursorRow, cursorCol + 1); }
+
+void CWinTermView::CursorHome() { PlaceCursor(0, 0); }
+
+void CWinTermView::CursorLeft() {
+    PlaceCursor(cursorRow, cursorCol == 0 ? screen::kColumns - 1 : cursorCol - 1);
+}
+
+void CWinTermView::CarriageReturn() { PlaceCursor(cursorRow, 0); }
+
+void CWinTermView::NextUnprotected() {
+    const int startRow = cursorRow;
+    for (int col = cursorCol; col < screen::kColumns; ++col)
+        if (!(RowCells(startRow)[col] & cell::kProtected)) return PlaceCursor(startRow, col);
+    for (int row = startRow + 1; row < screen::kShownRows; ++row)
+        for (int col = 0; col < screen::kColumns; ++col)
+            if (!(RowCells(row)[col] & cell::kProtected)) return PlaceCursor(row, col);
+    const int wrapEnd = startRow < screen::kShownRows ? startRow : screen::kShownRows;
+    for (int row = 0; row < wrapEnd; ++row)
+        for (int col = 0; col < screen::kColumns; ++col)
+            if (!(RowCells(row)[col] & cell::kProtected)) return PlaceCursor(row, col);
+    PlaceCursor(startRow, screen::kColumns);
+}
+
+// Caret.
+
+void CWinTermView::UpdateCaretPos() {
+    caretColumn = cursorCol;
+    caretRow = cursorRow - ViewOffset();
+    port->SetCaretPos(caretColumn * charWidth, caretRow * lineHeight);
+}
+
+void CWinTermView::MoveCaretIfVisible() {
+    if (caretEnabled && RowShown(cursorRow) && port->HasFocus()) UpdateCaretPos();
+}
+
+void CWinTermView::HideCursor() {
+    if (caretEnabled && !caretHidden) {
+        port->HideCaret();
+        caretHidden = 1;
+    }
+}
+
+void CWinTermView::ShowCursor() {
+    if (caretEnabled && caretHidden) {
+        port->ShowCaret();
+        caretHidden = 0;
+    }
+}
+
+void CWinTermView::BlockCursor() {
+    port->CreateCaret(charWidth, lineHeight);
+    UpdateCaretPos();
+    port->ShowCaret();
+}
+
+void CWinTermView::LineCursor() {
+    port->CreateCaret(charWidth, 1);
+    UpdateCaretPos();
+    port->ShowCaret();
+}
+
+void CWinTermView::TakeFocus() {
+    // A new caret is always a full cell: the line shape is not remembered.
+    port->CreateCaret(charWidth, lineHeight);
+    UpdateCaretPos();
+    if (caretEnabled && !caretHidden) port->ShowCaret();
+}

@@ -1,0 +1,197 @@
+// The text path: PutText (the interpreter's hot path), inserting and deleting
+// cells within a row, and writing characters at a fixed place.
+#include "view/CWinTermView.h"
+
+#include <cstring>
+
+namespace {
+constexpr unsigned kChar = cell::kCharMask;
+constexpr unsigned kAttr = ~cell::kCharMask;
+}  // namespace
+
+void CWinTermView::PutText(const char* text, int len) {
+    // The caret would otherwise flicker at its old place while cells change.
+    const bool hidCaret = caretEnabled && !caretHidden;
+    if (hidCaret) {
+        port->HideCaret();
+        caretHidden = 1;
+    }
+    if (cellBlock) {
+        if (pendingWrap && autoWrap) NewLineForWrap();
+
+        const int row = cursorRow;
+        const int col = cursorCol;
+        unsigned* cells = RowCells(row);
+        const int room = screen::kColumns - col;
+        // Text that would run past column 79 is dropped; the interpreter
+        // flushes its runs at the end of the row, so only a caller that put
+        // the cursor on column 80 without a pending wrap loses characters.
+        const int count = len <= 0 || !text ? 0 : (len < room ? len : room);
+        const bool minimised = port->IsMinimised();
+
+        if (insertMode && room > 0) {
+            const int open = len <= 0 ? 1 : count;
+            ShiftRowRight(row, col, screen::kColumns, open);
+            if (paintNow && RowShown(row)) {
+                const int line = row - ViewOffset();
+                PixelRect band;
+                band.left = col * charWidth;
+                band.right = screen::kColumns * charWidth;
+                band.top = line * lineHeight;
+                band.bottom = band.top + lineHeight;
+                port->ScrollPixels(band, open * charWidth, 0);
+            }
+        }
+
+        if (count > 0) {
+            const unsigned lineSize = cells[0] & cell::kLineSizeMask;
+            unsigned* out = cells + col;
+            const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
+            if (writeProtectMode) {
+                const unsigned extra = writeAttr & kAttr;
+                for (int i = 0; i < count; ++i)
+                    out[i] = in[i] | (out[i] & kAttr & ~cell::kProtected) | extra;
+            } else if (!attrOverride) {
+                for (int i = 0; i < count; ++i) out[i] = in[i] | (out[i] & kAttr & ~cell::kProtected);
+            } else {
+                const unsigned attr = attrOverride & kAttr;
+                for (int i = 0; i < count; ++i) out[i] = in[i] | attr;
+            }
+            // The line size belongs to the row, not to the character in column 0.
+            if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
+
+            if (!minimised && paintNow && RowShown(row)) {
+                const int line = row - ViewOffset();
+                PixelRect rect;
+                rect.left = col * charWidth;
+                rect.right = (col + count) * charWidth;
+                rect.top = line * lineHeight;
+                rect.bottom = rect.top + lineHeight;
+                if (lineSize & (cell::kDoubleWidth | cell::kDoubleHeight))
+                    rect.right = 2 * (col + count) * charWidth;
+                if (lineSize & cell::kDoubleHeight) {
+                    if (lineSize & cell::kLowerHalf)
+                        rect.top -= lineHeight;
+                    else
+                        rect.bottom += lineHeight;
+                }
+                port->Invalidate(&rect, true);
+            }
+        }
+
+        if (len > 0) {
+            cursorCol = col + count;
+            if (cursorCol >= screen::kColumns) {
+                cursorCol = screen::kColumns;
+                if (autoWrap) pendingWrap = 1;
+            }
+        }
+        if (paintNow && !minimised && port->HasFocus()) UpdateCaretPos();
+    }
+    if (hidCaret) {
+        port->ShowCaret();
+        caretHidden = 0;
+    }
+}
+
+// The new line a pending wrap performs before the next text.
+void CWinTermView::NewLineForWrap() {
+    if (cursorRow == screen::kScrollBottom) {
+        ScrollRegionUp();
+        if (scrollMode) {
+            if (++scrollCounter >= 2) {
+                InvalidateAll(true);
+                scrollCounter = 0;
+                paintNow = 1;
+            } else {
+                paintNow = 0;
+            }
+        }
+        if (scrollCounter == 0)
+            SetCursorPos(cursorRow, 0);
+        else
+            cursorCol = 0;
+    } else if (RowShown(cursorRow) && scrollPos > 0) {
+        const int before = scrollPos;
+        if (cursorRow < screen::kMessageRow)
+            ++cursorRow;
+        else
+            SetScrollPosition(scrollPos - 1);
+        SetCursorPos(cursorRow, 0);
+        if (scrollPos != before) InvalidateAll(true);
+    } else {
+        if (cursorRow < screen::kMessageRow) ++cursorRow;
+        SetScrollPosition(scrollPos + 1);
+        SetCursorPos(cursorRow, 0);
+        InvalidateAll(true);
+    }
+    pendingWrap = 0;
+}
+
+// Moves cells fromCol..endCol-1 of row n columns right; cells pushed to endCol
+// or beyond are lost and the n opened cells become blank.
+void CWinTermView::ShiftRowRight(int row, int fromCol, int endCol, int n) {
+    if (!ValidRow(row) || fromCol < 0 || endCol > screen::kColumns || fromCol >= endCol || n <= 0) return;
+    if (n > endCol - fromCol) n = endCol - fromCol;
+    unsigned* cells = RowCells(row);
+    std::memmove(cells + fromCol + n, cells + fromCol, sizeof(unsigned) * (endCol - fromCol - n));
+    for (int i = fromCol; i < fromCol + n; ++i) cells[i] = BlankCell();
+}
+
+void CWinTermView::DeleteCharsInField(int endCol, int count) {
+    const int row = cursorRow;
+    const int col = cursorCol;
+    if (endCol > screen::kColumns) endCol = screen::kColumns;
+    if (col >= endCol) return;
+    if (count < 1) count = 1;
+    if (count > endCol - col) count = endCol - col;
+    unsigned* cells = RowCells(row);
+    std::memmove(cells + col, cells + col + count, sizeof(unsigned) * (endCol - col - count));
+    for (int i = endCol - count; i < endCol; ++i) cells[i] = BlankCell();
+
+    if (port->IsMinimised() || !RowShown(row)) return;
+    if (!paintNow) {
+        // The pixels may be stale while a batched scroll is pending.
+        InvalidateRowSpan(row, col, endCol);
+        return;
+    }
+    const int line = row - ViewOffset();
+    PixelRect band;
+    band.left = col * charWidth;
+    band.right = endCol * charWidth;
+    band.top = line * lineHeight;
+    band.bottom = band.top + lineHeight;
+    port->ScrollPixels(band, -count * charWidth, 0);
+}
+
+void CWinTermView::DeleteChars(int count) { DeleteCharsInField(screen::kColumns, count); }
+
+void CWinTermView::InsertCellInField(int endCol, int ch) {
+    const int row = cursorRow;
+    const int col = cursorCol;
+    if (!ValidCol(col)) return;
+    if (endCol > screen::kColumns) endCol = screen::kColumns;
+    // The cursor cell keeps its attribute: shifting copies it one to the right
+    // and leaves it in place.
+    if (endCol - 1 > col) ShiftRowRight(row, col, endCol, 1);
+    unsigned* cells = RowCells(row);
+    if (endCol - 1 > col) cells[col] = cells[col + 1];
+    cells[col] = (cells[col] & kAttr) | (static_cast<unsigned>(ch) & kChar);
+    InvalidateCursorLine();
+}
+
+void CWinTermView::InsertCell(int ch) { InsertCellInField(screen::kColumns, ch); }
+
+void CWinTermView::WriteTextAt(int row, int col, int len, const char* text) {
+    int first = 0, end = 0;
+    if (!text || !ValidRow(row) || !ClipRun(col, len, &first, &end)) return;
+    unsigned* cells = RowCells(row);
+    const unsigned char* in =
+        reinterpret_cast<const unsigned char*>(text) + (static_cast<long long>(first) - col);
+    for (int i = first; i < end; ++i) cells[i] = (cells[i] & kAttr) | in[i - first];
+    InvalidateRowSpan(row, first, end);
+}
+
+void CWinTermView::ShowMessageLine() {
+    WriteTextAt(screen::kMessageRow, 0, screen::kColumns, messageLine);
+}
