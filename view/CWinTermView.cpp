@@ -34,6 +34,10 @@ CWinTermView::CWinTermView(CTermController* owner, int* failed, CWindowPort* win
     attrOverride = defaultAttr;
     for (unsigned& c : blankRow) c = defaultAttr | 0x20u;
 
+    // Hosts that know this terminal expect its power-up tab stops, one every
+    // eight columns; without them tabbed output (ls, reports) runs together.
+    for (int col = 0; col < screen::kColumns; col += kDefaultTabSpacing) SetFlag(screen::kExtraRow, col, true);
+
     cellBlock = new (std::nothrow) unsigned[static_cast<size_t>(kTableLines) * screen::kColumns];
     if (!cellBlock) {
         for (unsigned*& row : rowTable) row = fallbackRow;

@@ -157,11 +157,11 @@ public:
     static int ColourCodeFromName(const char* name);  // 1..8, or 0 when unknown
 
     static constexpr int kTableLines = screen::kHistoryLines + screen::kStoredRows;
+    static constexpr int kDefaultTabSpacing = 8;
 
 private:
     // Cell store access; every coordinate is checked or clamped before it gets here.
     unsigned* RowCells(int row) { return rowTable[screen::kHistoryLines + row]; }
-    const unsigned* RowCells(int row) const { return rowTable[screen::kHistoryLines + row]; }
     static bool ValidRow(int row) { return row >= 0 && row < screen::kStoredRows; }
     static bool ValidCol(int col) { return col >= 0 && col < screen::kColumns; }
     static int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }

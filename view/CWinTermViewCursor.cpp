@@ -18,6 +18,9 @@ void CWinTermView::SetCursorPos(int row, int col) {
         WriteTextAt(screen::kMessageRow, screen::kColumns - len - 1, len, kOverflowText);
         row = screen::kScrollBottom;
     }
+    // A move to another cell ends a pending wrap: text written after cursor
+    // addressing goes where it was addressed, not to the next row.
+    if (row != cursorRow || col != cursorCol) pendingWrap = 0;
     // While a batched scroll defers painting the position is still taken in
     // full; only the caret waits for the repaint.
     PlaceCursor(row, col);
@@ -56,7 +59,10 @@ void CWinTermView::CursorUp() {
 
 void CWinTermView::CursorRight() { SetCursorPos(cursorRow, cursorCol + 1); }
 
-void CWinTermView::CursorHome() { PlaceCursor(0, 0); }
+void CWinTermView::CursorHome() {
+    pendingWrap = 0;  // home is an absolute position, never the next row
+    PlaceCursor(0, 0);
+}
 
 void CWinTermView::CursorLeft() {
     PlaceCursor(cursorRow, cursorCol == 0 ? screen::kColumns - 1 : cursorCol - 1);

@@ -17,15 +17,16 @@ void CWinTermView::PutText(const char* text, int len) {
         caretHidden = 1;
     }
     if (cellBlock) {
-        if (pendingWrap && autoWrap) NewLineForWrap();
+        // A cursor put on column 80 by addressing has no room left on its row:
+        // text there starts the next line, as after a write that ended there.
+        if (autoWrap && (pendingWrap || (cursorCol >= screen::kColumns && len > 0))) NewLineForWrap();
 
         const int row = cursorRow;
         const int col = cursorCol;
         unsigned* cells = RowCells(row);
         const int room = screen::kColumns - col;
-        // Text that would run past column 79 is dropped; the interpreter
-        // flushes its runs at the end of the row, so only a caller that put
-        // the cursor on column 80 without a pending wrap loses characters.
+        // Text that would run past column 79 is dropped: the interpreter
+        // flushes its runs at the end of the row, so it never passes more.
         const int count = len <= 0 || !text ? 0 : (len < room ? len : room);
         const bool minimised = port->IsMinimised();
 
@@ -173,9 +174,11 @@ void CWinTermView::InsertCellInField(int endCol, int ch) {
     if (endCol > screen::kColumns) endCol = screen::kColumns;
     // The cursor cell keeps its attribute: shifting copies it one to the right
     // and leaves it in place.
-    if (endCol - 1 > col) ShiftRowRight(row, col, endCol, 1);
     unsigned* cells = RowCells(row);
-    if (endCol - 1 > col) cells[col] = cells[col + 1];
+    if (endCol > col + 1) {
+        ShiftRowRight(row, col, endCol, 1);
+        cells[col] = cells[col + 1];
+    }
     cells[col] = (cells[col] & kAttr) | (static_cast<unsigned>(ch) & kChar);
     InvalidateCursorLine();
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(CursorPosition, SetCursorPosClampsAndReportsOverflow) {
+TEST(ViewCursorPosition, SetCursorPosClampsAndReportsOverflow) {
     const struct {
         int row, col, wantRow, wantCol;
         bool overflow;
@@ -29,12 +29,22 @@ TEST(CursorPosition, SetCursorPosClampsAndReportsOverflow) {
     }
 }
 
-TEST(CursorPosition, SetCursorPosKeepsAPendingWrapAndMovesTheCaretOnlyWithFocus) {
+// Re-stating the same position (UpdateCursor) keeps a pending wrap; moving
+// elsewhere ends it, so addressed text lands where it was addressed.
+TEST(ViewCursorPosition, SetCursorPosEndsAPendingWrapOnlyWhenItMovesAndMovesTheCaretOnlyWithFocus) {
     ViewHarness h;
     h.Put(std::string(80, 'x'));
-    h.view->SetCursorPos(4, 9);
+    h.view->UpdateCursor();
     EXPECT_TRUE(h.view->WrapPending());
+    h.view->SetCursorPos(4, 9);
+    EXPECT_FALSE(h.view->WrapPending());
     EXPECT_EQ(h.port.Last("SetCaretPos"), "SetCaretPos 72 64");
+    h.Put("y");
+    EXPECT_EQ(h.view->GetCharAt(4, 9), 'y');
+
+    h.Put(std::string(80, 'x'));
+    h.view->CursorHome();
+    EXPECT_FALSE(h.view->WrapPending());
 
     h.port.focus = false;
     h.port.Clear();
@@ -43,29 +53,31 @@ TEST(CursorPosition, SetCursorPosKeepsAPendingWrapAndMovesTheCaretOnlyWithFocus)
     EXPECT_EQ(h.view->GetRow(), 6);
 }
 
-TEST(CursorPosition, RowAndColumnSettersClampAndClearTheWrap) {
-    ViewHarness h;
+TEST(ViewCursorPosition, RowAndColumnSettersClampAndClearTheWrap) {
     const struct {
         int value, row, col;
     } cases[] = {{-1, 0, 0}, {24, 24, 24}, {25, 25, 25}, {26, 25, 26}, {81, 25, 80}, {INT_MIN, 0, 0}, {INT_MAX, 25, 80}};
     for (const auto& c : cases) {
+        ViewHarness h;
         h.Put(std::string(80, 'x'));
         h.view->SetRow(c.value);
         EXPECT_FALSE(h.view->WrapPending());
+        EXPECT_EQ(h.view->GetRow(), c.row) << c.value;
+        h.view->SetCursorPos(1, 0);
         h.Put(std::string(80, 'x'));
         h.view->SetColumn(c.value);
         EXPECT_FALSE(h.view->WrapPending());
-        EXPECT_EQ(h.view->GetRow(), c.row) << c.value;
         EXPECT_EQ(h.view->GetColumn(), c.col) << c.value;
     }
     // Row 25 still shows the overflow when the cursor is updated.
+    ViewHarness h;
     h.view->SetRow(25);
     h.view->UpdateCursor();
     EXPECT_EQ(h.view->GetRow(), 23);
     EXPECT_EQ(h.Row(24).substr(63, 16), "ERROR - overflow");
 }
 
-TEST(CursorMovement, SingleStepsWrapAsTheTerminalDoes) {
+TEST(ViewCursorMovement, SingleStepsWrapAsTheTerminalDoes) {
     using Op = void (CWinTermView::*)();
     const struct {
         const char* name;
@@ -92,7 +104,7 @@ TEST(CursorMovement, SingleStepsWrapAsTheTerminalDoes) {
     }
 }
 
-TEST(CursorMovement, BackspaceWithAPendingWrapStaysOnColumnEighty) {
+TEST(ViewCursorMovement, BackspaceWithAPendingWrapStaysOnColumnEighty) {
     ViewHarness h;
     h.Put(std::string(80, 'x'));
     h.view->Backspace();
@@ -100,7 +112,7 @@ TEST(CursorMovement, BackspaceWithAPendingWrapStaysOnColumnEighty) {
     EXPECT_FALSE(h.view->WrapPending());
 }
 
-TEST(TabStops, TabMovesToTheNextStopOrColumnEighty) {
+TEST(ViewTabStops, TabMovesToTheNextStopOrColumnEighty) {
     ViewHarness h;
     h.view->ClearAllTabStops();
     h.view->Tab();
@@ -125,7 +137,7 @@ TEST(TabStops, TabMovesToTheNextStopOrColumnEighty) {
     EXPECT_EQ(h.view->GetColumn(), 79);
 }
 
-TEST(TabStops, PrevTabStop) {
+TEST(ViewTabStops, PrevTabStop) {
     ViewHarness h;
     h.view->ClearAllTabStops();
     h.view->SetCursorPos(0, 8);
@@ -139,7 +151,7 @@ TEST(TabStops, PrevTabStop) {
     for (const auto& c : cases) EXPECT_EQ(h.view->PrevTabStop(c.col), c.want) << c.col;
 }
 
-TEST(Caret, ShapesAndFocus) {
+TEST(ViewCaret, ShapesAndFocus) {
     ViewHarness h;
     h.view->SetCursorPos(2, 3);
     h.port.Clear();
@@ -162,7 +174,7 @@ TEST(Caret, ShapesAndFocus) {
     EXPECT_FALSE(h.view->CaretHidden());
 }
 
-TEST(CursorMovement, NextUnprotectedScansOnThenFromTheTop) {
+TEST(ViewCursorMovement, NextUnprotectedScansOnThenFromTheTop) {
     ViewHarness h;
     h.view->FillScreen(cell::kProtected | ' ');
     h.view->SetCursorPos(10, 40);
@@ -170,17 +182,18 @@ TEST(CursorMovement, NextUnprotectedScansOnThenFromTheTop) {
     EXPECT_EQ(h.view->GetRow(), 10);
     EXPECT_EQ(h.view->GetColumn(), 80);
 
+    // Cells left of the cursor on its own row are not scanned.
     const struct {
-        int freeRow, freeCol;
-    } cases[] = {{10, 40}, {10, 79}, {11, 0}, {24, 5}, {0, 0}, {10, 39}};
+        int freeRow, freeCol, wantRow, wantCol;
+    } cases[] = {{10, 40, 10, 40}, {10, 79, 10, 79}, {11, 0, 11, 0}, {24, 5, 24, 5}, {0, 0, 0, 0}, {10, 39, 10, 80}};
     for (const auto& c : cases) {
         h.view->FillScreen(cell::kProtected | ' ');
         h.view->SetCellAt(c.freeRow, c.freeCol, ' ');
         h.view->SetCursorPos(10, 40);
         h.view->NextUnprotected();
-        EXPECT_EQ(h.view->GetRow(), c.freeRow);
-        EXPECT_EQ(h.view->GetColumn(), c.freeCol);
-        EXPECT_EQ(h.view->FindProtected(), c.freeRow == 10 && c.freeCol == 40 ? 41 : c.freeCol == 79 ? 80 : c.freeCol + 1);
+        EXPECT_EQ(h.view->GetRow(), c.wantRow) << c.freeRow << "," << c.freeCol;
+        EXPECT_EQ(h.view->GetColumn(), c.wantCol) << c.freeRow << "," << c.freeCol;
+        EXPECT_EQ(h.view->FindProtected(), c.wantCol < 79 ? c.wantCol + 1 : 80);
     }
 }
 

@@ -18,7 +18,7 @@ void WritePattern(ViewHarness& h, int row) {
     h.view->WriteTextAt(row, 0, screen::kColumns, p.c_str());
 }
 
-TEST(PutText, EightyCharactersLeaveAWrapPendingThatTheNextTextTakes) {
+TEST(ViewPutText, EightyCharactersLeaveAWrapPendingThatTheNextTextTakes) {
     ViewHarness h;
     h.Put(std::string(80, 'a'));
     EXPECT_EQ(h.view->GetColumn(), 80);
@@ -31,7 +31,7 @@ TEST(PutText, EightyCharactersLeaveAWrapPendingThatTheNextTextTakes) {
     EXPECT_EQ(h.Row(1)[0], 'Z');
 }
 
-TEST(PutText, WrapOnRowTwentyThreeScrollsTheRegionIntoTheHistory) {
+TEST(ViewPutText, WrapOnRowTwentyThreeScrollsTheRegionIntoTheHistory) {
     ViewHarness h;
     h.view->WriteTextAt(0, 0, 3, "top");
     h.view->WriteTextAt(24, 0, 3, "msg");
@@ -48,7 +48,7 @@ TEST(PutText, WrapOnRowTwentyThreeScrollsTheRegionIntoTheHistory) {
     EXPECT_EQ(h.port.Count("ScrollPixels 0,16,640,384 by 0 -16"), 1u);
 }
 
-TEST(PutText, InsertModeOpensOnlyTheRoomLeftOnTheRow) {
+TEST(ViewPutText, InsertModeOpensOnlyTheRoomLeftOnTheRow) {
     const struct {
         int col;
         std::string text;
@@ -73,7 +73,7 @@ TEST(PutText, InsertModeOpensOnlyTheRoomLeftOnTheRow) {
     }
 }
 
-TEST(PutText, ColumnZeroKeepsTheLineSizeOfTheRow) {
+TEST(ViewPutText, ColumnZeroKeepsTheLineSizeOfTheRow) {
     for (unsigned size : {cell::kDoubleWidth, cell::kDoubleHeight, cell::kDoubleHeight | cell::kLowerHalf}) {
         for (unsigned override : {0u, 0x05000000u}) {
             ViewHarness h;
@@ -85,12 +85,14 @@ TEST(PutText, ColumnZeroKeepsTheLineSizeOfTheRow) {
             EXPECT_EQ(h.view->GetCellAt(4, 0) & cell::kLineSizeMask, size);
             EXPECT_EQ(h.view->GetCharAt(4, 0), 'A');
             EXPECT_EQ(h.view->GetCharAt(4, 1), 'B');
-            if (override) EXPECT_EQ(h.view->GetAttrAt(4, 1), override);
+            if (override) {
+                EXPECT_EQ(h.view->GetAttrAt(4, 1), override);
+            }
         }
     }
 }
 
-TEST(PutText, ProtectionIsClearedUnlessWriteProtectAddsItBack) {
+TEST(ViewPutText, ProtectionIsClearedUnlessWriteProtectAddsItBack) {
     const unsigned old = cell::kProtected | cell::kReverse | 'x';
     const struct {
         bool writeProtect;
@@ -113,7 +115,7 @@ TEST(PutText, ProtectionIsClearedUnlessWriteProtectAddsItBack) {
     }
 }
 
-TEST(PutText, InvalidatesTheWrittenCellsOnceAndMovesTheCaret) {
+TEST(ViewPutText, InvalidatesTheWrittenCellsOnceAndMovesTheCaret) {
     const struct {
         unsigned lineSize;
         const char* rect;
@@ -146,7 +148,7 @@ TEST(PutText, InvalidatesTheWrittenCellsOnceAndMovesTheCaret) {
     EXPECT_EQ(h.Row(0).substr(0, 3), "abc");
 }
 
-TEST(PutText, TextPastTheRowIsDropped) {
+TEST(ViewPutText, TextNeverRunsPastColumn79) {
     ViewHarness h;
     h.view->SetCursorPos(5, 70);
     h.Put(std::string(100, 'w'));
@@ -155,17 +157,18 @@ TEST(PutText, TextPastTheRowIsDropped) {
     EXPECT_EQ(h.view->GetColumn(), 80);
     EXPECT_TRUE(h.view->WrapPending());
 
-    // Column 80 reached by addressing: nothing fits, the wrap becomes pending.
-    h.view->SetCursorPos(8, 200);
+    // Column 80 reached by addressing: the text starts the next row.
+    h.view->SetRow(8);
+    h.view->SetColumn(200);
     EXPECT_FALSE(h.view->WrapPending());
-    h.Put("lost");
+    h.Put("next");
     EXPECT_EQ(h.Row(8), std::string(80, ' '));
-    EXPECT_TRUE(h.view->WrapPending());
-    h.Put("kept");
-    EXPECT_EQ(h.Row(9).substr(0, 4), "kept");
+    EXPECT_EQ(h.Row(9).substr(0, 5), "next ");
+    EXPECT_EQ(h.view->GetRow(), 9);
+    EXPECT_EQ(h.view->GetColumn(), 4);
 }
 
-TEST(CellShifting, DeleteCharsInField) {
+TEST(ViewCellShifting, DeleteCharsInField) {
     const struct {
         int col, count, endCol, removed;
     } cases[] = {{5, 3, 80, 3}, {5, 0, 80, 1}, {5, -9, 80, 1}, {5, 100, 20, 15}, {78, 5, 80, 2}, {30, 1, 20, 0},
@@ -189,7 +192,7 @@ TEST(CellShifting, DeleteCharsInField) {
     }
 }
 
-TEST(CellShifting, InsertCellInFieldKeepsTheCursorAttribute) {
+TEST(ViewCellShifting, InsertCellInFieldKeepsTheCursorAttribute) {
     ViewHarness h;
     WritePattern(h, 1);
     h.view->SetAttrAt(1, 5, cell::kReverse);
@@ -209,7 +212,7 @@ TEST(CellShifting, InsertCellInFieldKeepsTheCursorAttribute) {
     EXPECT_EQ(h.view->GetCharAt(1, 79), 'E');
 }
 
-TEST(CellShifting, WriteTextAtClipsToTheRowAndKeepsAttributes) {
+TEST(ViewCellShifting, WriteTextAtClipsToTheRowAndKeepsAttributes) {
     ViewHarness h;
     h.view->SetAttrRunAt(3, 0, 80, cell::kReverse);
     h.view->WriteTextAt(3, -2, 5, "abcde");
