@@ -16,6 +16,13 @@ public:
     ~CWyse50Emulator() override;
 
     void OnReceive(const char* data, int len) override;
+    // The string of a special key (internal key code with modifier bits).
+    void SendKey(unsigned keyCode) override;
+    // Remembers the host and loads the user's key definitions for it.
+    void OnConnect(const char* hostName) override;
+    void StoreKeyDefinition(unsigned keyCode, const char* text);
+    // Parses hexadecimal byte values into out (NUL-terminated, outSize bytes).
+    void ParseKeyDefinition(char* out, int outSize, const char* text);
 
     // Screen-mode bits.
     static constexpr unsigned kGraphicsMode = 0x2;
@@ -37,6 +44,7 @@ public:
     unsigned Mode() const { return mode; }
     const char* FunctionKeyString(int table, int key) const { return functionKeyStrings[table][key]; }
     const unsigned char* LineRecord(int index) const { return lineRecords[index].get(); }
+    const char* HostName() const { return hostName; }
 
 private:
     using ByteHandler = void (CWyse50Emulator::*)(unsigned char);
@@ -58,6 +66,9 @@ private:
     void CheckMarkAtCursor();
     void FlushPending();
     void SendBytes(const char* data, int len);
+    void SendString(const char* text);
+    void SendFunctionKey(unsigned key, int table);
+    static void BuiltInFunctionKey(char out[4], unsigned key, int table);
 
     // ESC and ESC F states, printer pass-through.
     void EscState(unsigned char b);
