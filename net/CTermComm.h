@@ -19,6 +19,9 @@ public:
     virtual int Send(const char* data, int length) = 0;
     virtual void OnSocketEvent(int closed);
     virtual void GetLocalAddress(char* out, int size);
+    // The socket can take output the transport is still holding (Windows
+    // FD_WRITE, or the poll loop's writable event). Nothing to do here.
+    virtual void OnSocketWritable() {}
 
     void SetRxHandler(CRxHandler* handler) { rxHandler = handler; }
 

@@ -1,0 +1,143 @@
+// The socket layer over Winsock. Socket events go to the main window as
+// WM_USER with FD_READ, FD_WRITE and FD_CLOSE in the low word of lParam.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "net/SocketLayer.h"
+
+namespace {
+
+std::uint32_t FromInAddr(const in_addr& address) {
+    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address.s_addr);
+    return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+           static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+}
+
+in_addr ToInAddr(std::uint32_t value) {
+    in_addr address;
+    unsigned char* b = reinterpret_cast<unsigned char*>(&address.s_addr);
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<unsigned char>(value >> (8 * i));
+    return address;
+}
+
+bool FillEntry(const hostent* host, SocketHostEntry* entry) {
+    if (!host || host->h_addrtype != AF_INET || host->h_length != 4 || !host->h_addr_list) return false;
+    entry->name = host->h_name ? host->h_name : "";
+    entry->addresses.clear();
+    for (char** item = host->h_addr_list; *item; ++item) {
+        in_addr address;
+        std::memcpy(&address, *item, sizeof address);
+        entry->addresses.push_back(FromInAddr(address));
+    }
+    return !entry->addresses.empty();
+}
+
+BOOL CALLBACK FindMainWindow(HWND window, LPARAM found) {
+    char name[32];
+    if (GetClassNameA(window, name, sizeof name) > 0 && std::strcmp(name, "WinOvTerm") == 0) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+class CWinsockLayer : public CSocketLayer {
+public:
+    int Startup(unsigned* granted) override {
+        WSADATA data;
+        int error = WSAStartup(MAKEWORD(1, 1), &data);
+        if (error == 0 && granted) *granted = data.wVersion;
+        return error;
+    }
+    void Cleanup() override { WSACleanup(); }
+
+    bool LookupHostByName(const char* name, SocketHostEntry* entry) override {
+        return FillEntry(gethostbyname(name), entry);
+    }
+
+    bool ParseDottedAddress(const char* text, std::uint32_t* address) override {
+        unsigned long value = inet_addr(text);
+        if (value == INADDR_NONE) return false;
+        in_addr parsed;
+        parsed.s_addr = value;
+        *address = FromInAddr(parsed);
+        return true;
+    }
+
+    bool LookupHostByAddress(std::uint32_t address, SocketHostEntry* entry) override {
+        in_addr in = ToInAddr(address);
+        return FillEntry(gethostbyaddr(reinterpret_cast<const char*>(&in), 4, AF_INET), entry);
+    }
+
+    int LookupServicePort(const char* service, const char* protocol) override {
+        servent* entry = getservbyname(service, protocol);
+        return entry ? ntohs(static_cast<u_short>(entry->s_port)) : 0;
+    }
+
+    SocketHandle OpenStreamSocket() override {
+        SOCKET s = ::socket(AF_INET, SOCK_STREAM, 0);
+        return s == INVALID_SOCKET ? 0 : static_cast<SocketHandle>(s);
+    }
+
+    bool SetInlineUrgentData(SocketHandle s) override { return SetFlag(s, SOL_SOCKET, SO_OOBINLINE); }
+    bool SetNoDelay(SocketHandle s) override { return SetFlag(s, IPPROTO_TCP, TCP_NODELAY); }
+
+    bool ConnectTo(SocketHandle s, std::uint32_t address, int port) override {
+        sockaddr_in in;
+        std::memset(&in, 0, sizeof in);
+        in.sin_family = AF_INET;
+        in.sin_port = htons(static_cast<u_short>(port));
+        in.sin_addr = ToInAddr(address);
+        return ::connect(static_cast<SOCKET>(s), reinterpret_cast<sockaddr*>(&in), sizeof in) == 0;
+    }
+
+    bool SelectEvents(SocketHandle s) override {
+        HWND window = target;
+        if (!window) EnumThreadWindows(GetCurrentThreadId(), FindMainWindow, reinterpret_cast<LPARAM>(&window));
+        return WSAAsyncSelect(static_cast<SOCKET>(s), window, WM_USER, FD_READ | FD_CLOSE | FD_WRITE) == 0;
+    }
+
+    int Receive(SocketHandle s, char* buffer, int length) override {
+        int count = ::recv(static_cast<SOCKET>(s), buffer, length, 0);
+        return count == SOCKET_ERROR ? -1 : count;
+    }
+
+    int Send(SocketHandle s, const char* data, int length) override {
+        int count = ::send(static_cast<SOCKET>(s), data, length, 0);
+        return count == SOCKET_ERROR ? -1 : count;
+    }
+
+    bool Close(SocketHandle s) override { return closesocket(static_cast<SOCKET>(s)) == 0; }
+
+    bool GetLocalHostName(char* out, int size) override { return gethostname(out, size) == 0; }
+
+    int LastError() override { return WSAGetLastError(); }
+    void SetLastError(int code) override { WSASetLastError(code); }
+
+    bool LoadErrorText(int code, char* out, int size) override {
+        return out && size > 0 && LoadStringA(GetModuleHandleA(nullptr), static_cast<UINT>(code), out, size) > 0;
+    }
+
+    void SetEventTarget(void* window) override { target = static_cast<HWND>(window); }
+
+    void RequestMainWindowClose() override {
+        HWND window = target;
+        if (!window) EnumThreadWindows(GetCurrentThreadId(), FindMainWindow, reinterpret_cast<LPARAM>(&window));
+        if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+
+private:
+    bool SetFlag(SocketHandle s, int level, int name) {
+        BOOL on = TRUE;
+        return setsockopt(static_cast<SOCKET>(s), level, name, reinterpret_cast<const char*>(&on), sizeof on) == 0;
+    }
+
+    HWND target = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<CSocketLayer> CreateSocketLayer() { return std::unique_ptr<CSocketLayer>(new CWinsockLayer); }
