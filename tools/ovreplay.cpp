@@ -8,18 +8,14 @@
 // behind.
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <random>
 #include <string>
-#include <system_error>
 #include <vector>
 
+#include "tools/replay/PrivateDirectory.h"
 #include "tools/replay/ReplaySession.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -45,19 +41,6 @@ bool ReadInput(const std::string& name, std::string* out) {
     if (!in) return false;
     out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
-}
-
-// A fresh directory under the system's temporary directory.
-fs::path MakePrivateDirectory() {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    fs::path base = fs::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = base / ("ovreplay-" + std::to_string(random()));
-        std::error_code ec;
-        if (fs::create_directory(candidate, ec)) return candidate;
-    }
-    return {};
 }
 
 }  // namespace
@@ -87,18 +70,14 @@ int main(int argc, char** argv) {
         inputs.push_back(std::move(bytes));
     }
 
-    std::error_code ec;
-    fs::path original = fs::current_path(ec);
-    fs::path workdir = options.workdir.empty() ? MakePrivateDirectory() : fs::path(options.workdir);
-    if (workdir.empty() || (fs::current_path(workdir, ec), ec)) {
-        std::fprintf(stderr, "ovreplay: cannot work in %s\n",
-                     workdir.empty() ? "a temporary directory" : workdir.string().c_str());
-        return 2;
-    }
-
     std::vector<std::string> rows, cells;
     std::string cursor, sent;
     {
+        PrivateDirectory workdir(options.workdir);
+        if (!workdir.Ok()) {
+            std::fprintf(stderr, "ovreplay: cannot work in %s\n", workdir.Describe().c_str());
+            return 2;
+        }
         ReplaySession session(stderr);
         for (const std::string& bytes : inputs) session.Feed(bytes);
         rows = session.Rows();
@@ -106,9 +85,6 @@ int main(int argc, char** argv) {
         cells = session.CellRows();
         sent = session.Sent();
     }
-
-    fs::current_path(original, ec);
-    if (options.workdir.empty()) fs::remove_all(workdir, ec);
 
     for (const std::string& row : rows) std::printf("%s\n", row.c_str());
     if (options.cursor) std::printf("cursor %s\n", cursor.c_str());

@@ -12,13 +12,14 @@
 #include "emu/CWyse50Emulator.h"
 #include "session/CTermController.h"
 #include "support/TempDirectory.h"
+#include "tools/script/Escapes.h"
 #include "tools/replay/CaptureDevices.h"
 #include "tools/replay/HeadlessPort.h"
 #include "tools/replay/ReplaySession.h"
 #include "view/CWinTermView.h"
 
 namespace fs = std::filesystem;
-using testsupport::Unescape;
+using script::Unescape;
 
 namespace {
 

@@ -24,13 +24,14 @@
 #include <vector>
 
 #include "support/TempDirectory.h"
+#include "tools/script/Escapes.h"
 #include "tools/replay/ReplaySession.h"
 #include "view/CWinTermView.h"
 
 namespace fs = std::filesystem;
 using testsupport::FromHex;
 using testsupport::ToHex;
-using testsupport::Unescape;
+using script::Unescape;
 
 namespace {
 

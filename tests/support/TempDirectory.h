@@ -7,8 +7,6 @@
 namespace testsupport {
 // The directory the tests run in (created on first use).
 const std::string& WorkDirectory();
-// Bytes with C-style escapes: \e \r \n \t \0 \xHH \\ .
-std::string Unescape(const std::string& text);
 // "01 0d 60" -> bytes; empty text -> empty.
 std::string FromHex(const std::string& hex);
 std::string ToHex(const std::string& bytes);

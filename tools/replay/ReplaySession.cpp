@@ -6,6 +6,7 @@
 #include "session/CTermController.h"
 #include "tools/replay/CaptureDevices.h"
 #include "tools/replay/HeadlessPort.h"
+#include "tools/replay/ScreenText.h"
 #include "view/CWinTermView.h"
 
 ReplaySession::ReplaySession(std::FILE* messageStream)
@@ -36,21 +37,7 @@ void ReplaySession::Feed(const void* data, size_t len, size_t blockSize) {
     }
 }
 
-std::vector<std::string> ReplaySession::Rows() const {
-    std::vector<std::string> rows;
-    for (int row = 0; row < screen::kShownRows; ++row) {
-        std::string line;
-        size_t keep = 0;
-        for (int col = 0; col < screen::kColumns; ++col) {
-            unsigned char ch = static_cast<unsigned char>(view->GetCellAt(row, col) & cell::kCharMask);
-            line += Cp437ToUtf8(ch);
-            if (ch != 0x20 && ch != 0x00) keep = line.size();
-        }
-        line.resize(keep);
-        rows.push_back(line);
-    }
-    return rows;
-}
+std::vector<std::string> ReplaySession::Rows() const { return ScreenRows(*view); }
 
 std::string ReplaySession::Cursor() const {
     return std::to_string(view->GetRow()) + " " + std::to_string(view->GetColumn());

@@ -54,6 +54,4 @@ private:
     CCapturePrinter* printer = nullptr;    // owned by the controller
 };
 
-// One byte of the screen shown through code page 437, as UTF-8: 0x00 as a
-// space, 0x20..0x7E as ASCII, everything else as its code page 437 glyph.
-std::string Cp437ToUtf8(unsigned char byte);
+#include "tools/replay/ScreenText.h"

@@ -1,7 +1,9 @@
 // Code page 437 to UTF-8, for showing screen bytes as text.
 #include <string>
 
-#include "tools/replay/ReplaySession.h"
+#include "tools/replay/ScreenText.h"
+
+#include "view/CTermView.h"
 
 namespace {
 // Unicode code points of 0x80..0xFF.
@@ -48,4 +50,20 @@ std::string Cp437ToUtf8(unsigned char byte) {
     if (byte == 0x7F) return Utf8(kHouse);
     if (byte < 0x20) return Utf8(kLowGlyphs[byte]);
     return Utf8(kHighHalf[byte - 0x80]);
+}
+
+std::vector<std::string> ScreenRows(CTermView& view) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < screen::kShownRows; ++row) {
+        std::string line;
+        size_t keep = 0;
+        for (int col = 0; col < screen::kColumns; ++col) {
+            unsigned char ch = static_cast<unsigned char>(view.GetCellAt(row, col) & cell::kCharMask);
+            line += Cp437ToUtf8(ch);
+            if (ch != 0x20 && ch != 0x00) keep = line.size();
+        }
+        line.resize(keep);
+        rows.push_back(line);
+    }
+    return rows;
 }
