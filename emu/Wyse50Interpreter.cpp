@@ -2,6 +2,9 @@
 // batching, the ESC and ESC F states, and printer pass-through.
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "emu/CWyse50Emulator.h"
 #include "emu/GraphicsCharacters.h"
@@ -14,17 +17,28 @@ namespace {
 
 constexpr int kLineEnd = screen::kColumns;
 
-// Index of the first byte below 0x20 in [p, p + len), or len. Eight bytes at
-// a time: text runs are long and control bytes rare.
+// Index of the first byte below 0x20 in [p, p + len), or len. Text runs are
+// long and control bytes rare, so this looks at 16 or 8 bytes at a time.
 int PrintableRunLength(const unsigned char* p, int len) {
     int i = 0;
+#if defined(__SSE2__)
+    const __m128i limit = _mm_set1_epi8(0x1F);
+    for (; i + 16 <= len; i += 16) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        // A byte is a control byte when min(byte, 0x1F) == byte (unsigned).
+        int controls = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(v, limit), v));
+        if (controls) return i + __builtin_ctz(static_cast<unsigned>(controls));
+    }
+#endif
     constexpr uint64_t kOnes = 0x0101010101010101ull;
     constexpr uint64_t kHighs = 0x8080808080808080ull;
     for (; i + 8 <= len; i += 8) {
         uint64_t word;
         std::memcpy(&word, p + i, sizeof word);
-        // Nonzero exactly when some byte is below 0x20.
-        if ((word - kOnes * 0x20) & ~word & kHighs) break;
+        // The lowest flagged byte is the first below 0x20 (little-endian);
+        // bytes above a real one may be flagged falsely, which does not matter.
+        uint64_t controls = (word - kOnes * 0x20) & ~word & kHighs;
+        if (controls) break;
     }
     while (i < len && p[i] >= 0x20) ++i;
     return i;
@@ -41,12 +55,18 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
     int i = 0;
     while (i < len) {
         if (!logging && currentHandler == &CWyse50Emulator::Ground) {
-            int run = PrintableRunLength(bytes + i, len - i);
-            if (run > 0) {
-                ConsumeTextRun(bytes + i, run);
-                i += run;
+            // The ground state without its per-byte call: runs of text in
+            // bulk, control bytes straight to their table entry.
+            if (bytes[i] < 0x20) {
+                FlushPending();
+                (this->*controlTable[bytes[i]])();
+                ++i;
                 continue;
             }
+            int run = PrintableRunLength(bytes + i, len - i);
+            ConsumeTextRun(bytes + i, run);
+            i += run;
+            continue;
         }
         (this->*currentHandler)(bytes[i]);
         if (logging) view->LogChar(bytes[i]);

@@ -13,22 +13,6 @@ CTermView::CTermView(CTermController* owner, int* failed) : controller(owner) {
 
 CTermView::~CTermView() = default;
 
-bool CTermView::FlagAt(int row, int col) const {
-    if (row < 0 || row >= screen::kStoredRows || col < 0 || col >= screen::kFlagColumns)
-        return false;
-    return (marks[row][col >> 3] >> (col & 7)) & 1u;
-}
-
-void CTermView::SetFlag(int row, int col, bool on) {
-    if (row < 0 || row >= screen::kStoredRows || col < 0 || col >= screen::kFlagColumns)
-        return;
-    const unsigned bit = 1u << (col & 7);
-    if (on)
-        marks[row][col >> 3] |= bit;
-    else
-        marks[row][col >> 3] &= ~bit;
-}
-
 void CTermView::TransmitBuffer() {
     if (transmitCount < 0) transmitCount = 0;
     if (transmitCount > screen::kTransmitSize) transmitCount = screen::kTransmitSize;

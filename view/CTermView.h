@@ -159,8 +159,18 @@ public:
 
 protected:
     // Flag helpers over the marks/tab-stop layout (row 25 answers from the tab stops).
-    bool FlagAt(int row, int col) const;
-    void SetFlag(int row, int col, bool on);
+    bool FlagAt(int row, int col) const {
+        if (row < 0 || row >= screen::kStoredRows || col < 0 || col >= screen::kFlagColumns) return false;
+        return (marks[row][col >> 3] >> (col & 7)) & 1u;
+    }
+    void SetFlag(int row, int col, bool on) {
+        if (row < 0 || row >= screen::kStoredRows || col < 0 || col >= screen::kFlagColumns) return;
+        const unsigned bit = 1u << (col & 7);
+        if (on)
+            marks[row][col >> 3] |= bit;
+        else
+            marks[row][col >> 3] &= ~bit;
+    }
     // Hands the transmit buffer to the controller's SendToHost.
     void TransmitBuffer();
 

@@ -142,23 +142,7 @@ void CWinTermView::BlankRow(unsigned* row) {
     std::memcpy(row, blankRow, sizeof blankRow);
 }
 
-bool CWinTermView::ClipRun(int col, long long count, int* first, int* end) {
-    long long from = col;
-    long long to = from + count;
-    if (from < 0) from = 0;
-    if (to > screen::kColumns) to = screen::kColumns;
-    if (from >= to) return false;
-    *first = static_cast<int>(from);
-    *end = static_cast<int>(to);
-    return true;
-}
-
 // Painting requests. Screen row r is drawn on window line r - view offset.
-
-bool CWinTermView::RowShown(int row) const {
-    const int line = row - ViewOffset();
-    return line >= 0 && line < screen::kShownRows;
-}
 
 void CWinTermView::InvalidateAll(bool erase) { port->Invalidate(nullptr, erase); }
 

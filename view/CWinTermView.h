@@ -170,11 +170,25 @@ private:
         return ValidRow(row) && ValidCol(col) ? RowCells(row) + col : nullptr;
     }
     // Clips the run of count cells from col to the row; false when nothing is left.
-    static bool ClipRun(int col, long long count, int* first, int* end);
+    // The columns [first, end) of a run clipped to the row; empty when nothing is left.
+    struct Span {
+        int first, end;
+        bool Empty() const { return first >= end; }
+    };
+    static Span ClipRun(int col, long long count) {
+        long long from = col, to = from + count;
+        if (from < 0) from = 0;
+        if (to > screen::kColumns) to = screen::kColumns;
+        if (from >= to) return {0, 0};
+        return {static_cast<int>(from), static_cast<int>(to)};
+    }
     unsigned BlankCell() const { return blankRow[0]; }
     void BlankRow(unsigned* row);
     int ViewOffset() const { return scrollPos - screen::kHistoryLines; }
-    bool RowShown(int row) const;
+    bool RowShown(int row) const {
+        const int line = row - ViewOffset();
+        return line >= 0 && line < screen::kShownRows;
+    }
     void InvalidateRowSpan(int row, int firstCol, int endCol);
     void InvalidateAll(bool erase);
     void UpdateCaretPos();

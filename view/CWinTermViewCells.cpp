@@ -63,10 +63,10 @@ void CWinTermView::ApplyWriteAttrDown() {
 // Runs of attributes.
 
 void CWinTermView::SetAttrRunClipped(int row, int col, long long count, unsigned attr) {
-    int first = 0, end = 0;
-    if (!ValidRow(row) || !ClipRun(col, count, &first, &end)) return;
+    const Span span = ClipRun(col, count);
+    if (!ValidRow(row) || span.Empty()) return;
     unsigned* cells = RowCells(row);
-    for (int i = first; i < end; ++i) cells[i] = WithAttr(cells[i], attr);
+    for (int i = span.first; i < span.end; ++i) cells[i] = WithAttr(cells[i], attr);
 }
 
 void CWinTermView::SetAttrRunAt(int row, int col, int count, unsigned attr) {
@@ -87,10 +87,10 @@ void CWinTermView::SetAttrToNextMark(unsigned attr) {
 // cell that survive; value supplies the rest.
 
 void CWinTermView::SetCellsToEol(int row, int col, unsigned value, unsigned keepMask, bool skipProtected) {
-    int first = 0, end = 0;
-    if (!ValidRow(row) || !ClipRun(col, screen::kColumns, &first, &end)) return;
+    const Span span = ClipRun(col, screen::kColumns);
+    if (!ValidRow(row) || span.Empty()) return;
     unsigned* cells = RowCells(row);
-    for (int i = first; i < end; ++i) {
+    for (int i = span.first; i < span.end; ++i) {
         if (skipProtected && (cells[i] & cell::kProtected)) continue;
         cells[i] = (cells[i] & keepMask) | (value & ~keepMask);
     }

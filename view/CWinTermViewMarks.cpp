@@ -4,6 +4,7 @@
 // change and every tab.
 #include "view/CWinTermView.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -31,6 +32,14 @@ inline int HighestBit(unsigned v) {
 #endif
 }
 
+// Whether the flag bytes of words[0..3] are all clear.
+inline bool FourWordsEmpty(const unsigned* words) {
+    std::uint64_t a, b;
+    std::memcpy(&a, words, sizeof a);
+    std::memcpy(&b, words + 2, sizeof b);
+    return ((a | b) & 0x000000FF000000FFull) == 0;
+}
+
 // First flagged column in [from, end), or end when there is none.
 int FirstFlag(const unsigned* words, int from, int end) {
     if (from < 0) from = 0;
@@ -45,6 +54,9 @@ int FirstFlag(const unsigned* words, int from, int end) {
             return col < end ? col : end;
         }
         if (++w > lastWord) return end;
+        // Rows hold few marks: pass over four empty words at a time.
+        while (w + 3 <= lastWord && FourWordsEmpty(words + w)) w += 4;
+        if (w > lastWord) return end;
         bits = words[w] & 0xFFu;
     }
 }
@@ -63,6 +75,8 @@ int LastFlag(const unsigned* words, int from, int end) {
             return col >= from ? col : -1;
         }
         if (--w < firstWord) return -1;
+        while (w - 3 >= firstWord && FourWordsEmpty(words + w - 3)) w -= 4;
+        if (w < firstWord) return -1;
         bits = words[w] & 0xFFu;
     }
 }

@@ -11,7 +11,9 @@ constexpr unsigned kAttr = ~cell::kCharMask;
 
 void CWinTermView::PutText(const char* text, int len) {
     // The caret would otherwise flicker at its old place while cells change.
-    const bool hidCaret = caretEnabled && !caretHidden;
+    // Only a focused window has a caret (it is destroyed when focus goes).
+    const bool focused = port->HasFocus();
+    const bool hidCaret = focused && caretEnabled && !caretHidden;
     if (hidCaret) {
         port->HideCaret();
         caretHidden = 1;
@@ -28,7 +30,14 @@ void CWinTermView::PutText(const char* text, int len) {
         // Text that would run past column 79 is dropped: the interpreter
         // flushes its runs at the end of the row, so it never passes more.
         const int count = len <= 0 || !text ? 0 : (len < room ? len : room);
-        const bool minimised = port->IsMinimised();
+        bool minimisedKnown = false, minimised = false;
+        auto isMinimised = [&] {
+            if (!minimisedKnown) {
+                minimised = port->IsMinimised();
+                minimisedKnown = true;
+            }
+            return minimised;
+        };
 
         if (insertMode && room > 0) {
             const int open = len <= 0 ? 1 : count;
@@ -61,7 +70,7 @@ void CWinTermView::PutText(const char* text, int len) {
             // The line size belongs to the row, not to the character in column 0.
             if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
 
-            if (!minimised && paintNow && RowShown(row)) {
+            if (paintNow && RowShown(row) && !isMinimised()) {
                 const int line = row - ViewOffset();
                 PixelRect rect;
                 rect.left = col * charWidth;
@@ -87,7 +96,7 @@ void CWinTermView::PutText(const char* text, int len) {
                 if (autoWrap) pendingWrap = 1;
             }
         }
-        if (paintNow && !minimised && port->HasFocus()) UpdateCaretPos();
+        if (paintNow && focused && !isMinimised()) UpdateCaretPos();
     }
     if (hidCaret) {
         port->ShowCaret();
@@ -186,8 +195,9 @@ void CWinTermView::InsertCellInField(int endCol, int ch) {
 void CWinTermView::InsertCell(int ch) { InsertCellInField(screen::kColumns, ch); }
 
 void CWinTermView::WriteTextAt(int row, int col, int len, const char* text) {
-    int first = 0, end = 0;
-    if (!text || !ValidRow(row) || !ClipRun(col, len, &first, &end)) return;
+    const Span span = ClipRun(col, len);
+    if (!text || !ValidRow(row) || span.Empty()) return;
+    const int first = span.first, end = span.end;
     unsigned* cells = RowCells(row);
     const unsigned char* in =
         reinterpret_cast<const unsigned char*>(text) + (static_cast<long long>(first) - col);
