@@ -39,9 +39,12 @@ ov_require_packages() {
 # Packages for a native build of the core and the tools.
 OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
 # Everything scripts/test uses: unit tests, benchmark, MinGW cross build,
-# clang with libFuzzer and the sanitizers.
+# clang with libFuzzer and the sanitizers, and for the end-to-end session
+# tests a telnet server, the terminal database entry for wy50 and curses
+# programs to run on it.
 OV_TEST_PACKAGES=("${OV_BUILD_PACKAGES[@]}" libgtest-dev googletest libvterm-dev
-                  clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix)
+                  clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
+                  inetutils-telnetd ncurses-term ncurses-bin dialog coreutils)
 
 ov_jobs() {
     nproc 2>/dev/null || echo 2
