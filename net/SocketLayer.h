@@ -16,6 +16,16 @@ struct SocketHostEntry {
     std::vector<std::uint32_t> addresses;  // IPv4, first octet in the low byte
 };
 
+// IPv4 addresses travel as uint32 with the first octet in the low byte; these
+// convert from and to the four octets in network order.
+inline std::uint32_t AddressFromOctets(const unsigned char* octets) {
+    return static_cast<std::uint32_t>(octets[0]) | static_cast<std::uint32_t>(octets[1]) << 8 |
+           static_cast<std::uint32_t>(octets[2]) << 16 | static_cast<std::uint32_t>(octets[3]) << 24;
+}
+inline void AddressToOctets(std::uint32_t address, unsigned char* octets) {
+    for (int i = 0; i < 4; ++i) octets[i] = static_cast<unsigned char>(address >> (8 * i));
+}
+
 class CSocketLayer {
 public:
     virtual ~CSocketLayer() = default;

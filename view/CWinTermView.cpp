@@ -148,12 +148,7 @@ void CWinTermView::InvalidateAll(bool erase) { port->Invalidate(nullptr, erase);
 
 void CWinTermView::InvalidateRowSpan(int row, int firstCol, int endCol) {
     if (!RowShown(row) || firstCol >= endCol) return;
-    const int line = row - ViewOffset();
-    PixelRect rect;
-    rect.left = firstCol * charWidth;
-    rect.right = endCol * charWidth;
-    rect.top = line * lineHeight;
-    rect.bottom = rect.top + lineHeight;
+    const PixelRect rect = RowSpanRect(row, firstCol, endCol);
     port->Invalidate(&rect, true);
 }
 

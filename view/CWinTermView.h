@@ -185,6 +185,20 @@ private:
     unsigned BlankCell() const { return blankRow[0]; }
     void BlankRow(unsigned* row);
     int ViewOffset() const { return scrollPos - screen::kHistoryLines; }
+    // Pixels of window lines [firstLine, endLine), columns [firstCol, endCol).
+    PixelRect CellRect(int firstLine, int firstCol, int endLine, int endCol) const {
+        PixelRect rect;
+        rect.left = firstCol * charWidth;
+        rect.right = endCol * charWidth;
+        rect.top = firstLine * lineHeight;
+        rect.bottom = endLine * lineHeight;
+        return rect;
+    }
+    // Pixels of columns [firstCol, endCol) of a screen row as it is shown now.
+    PixelRect RowSpanRect(int row, int firstCol, int endCol) const {
+        const int line = row - ViewOffset();
+        return CellRect(line, firstCol, line + 1, endCol);
+    }
     bool RowShown(int row) const {
         const int line = row - ViewOffset();
         return line >= 0 && line < screen::kShownRows;

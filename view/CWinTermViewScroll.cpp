@@ -39,12 +39,7 @@ void CWinTermView::ScrollRows(int start, int end, int n, bool down, bool paint) 
         for (int row = start; row <= end; ++row) BlankRow(RowCells(row));
         if (!port->IsMinimised()) {
             const int offset = ViewOffset();
-            PixelRect band;
-            band.left = 0;
-            band.right = screen::kColumns * charWidth;
-            band.top = (start - offset) * lineHeight;
-            band.bottom = (end + 1 - offset) * lineHeight;
-            port->FillBackground(band);
+            port->FillBackground(CellRect(start - offset, 0, end + 1 - offset, screen::kColumns));
         }
         return;
     }
@@ -189,12 +184,7 @@ void CWinTermView::VScroll(int request, int thumbPos) {
             return;
         }
         SetScrollPosition(up ? p - 1 : p + 1);
-        PixelRect band;
-        band.left = 0;
-        band.right = screen::kColumns * charWidth;
-        band.top = 0;
-        band.bottom = screen::kShownRows * lineHeight;
-        port->ScrollPixels(band, 0, up ? lineHeight : -lineHeight);
+        port->ScrollPixels(CellRect(0, 0, screen::kShownRows, screen::kColumns), 0, up ? lineHeight : -lineHeight);
         port->UpdateNow();
         MoveCaretIfVisible();
         return;

@@ -42,15 +42,8 @@ void CWinTermView::PutText(const char* text, int len) {
         if (insertMode && room > 0) {
             const int open = len <= 0 ? 1 : count;
             ShiftRowRight(row, col, screen::kColumns, open);
-            if (paintNow && RowShown(row)) {
-                const int line = row - ViewOffset();
-                PixelRect band;
-                band.left = col * charWidth;
-                band.right = screen::kColumns * charWidth;
-                band.top = line * lineHeight;
-                band.bottom = band.top + lineHeight;
-                port->ScrollPixels(band, open * charWidth, 0);
-            }
+            if (paintNow && RowShown(row))
+                port->ScrollPixels(RowSpanRect(row, col, screen::kColumns), open * charWidth, 0);
         }
 
         if (count > 0) {
@@ -71,12 +64,7 @@ void CWinTermView::PutText(const char* text, int len) {
             if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
 
             if (paintNow && RowShown(row) && !isMinimised()) {
-                const int line = row - ViewOffset();
-                PixelRect rect;
-                rect.left = col * charWidth;
-                rect.right = (col + count) * charWidth;
-                rect.top = line * lineHeight;
-                rect.bottom = rect.top + lineHeight;
+                PixelRect rect = RowSpanRect(row, col, col + count);
                 if (lineSize & (cell::kDoubleWidth | cell::kDoubleHeight))
                     rect.right = 2 * (col + count) * charWidth;
                 if (lineSize & cell::kDoubleHeight) {
@@ -165,13 +153,7 @@ void CWinTermView::DeleteCharsInField(int endCol, int count) {
         InvalidateRowSpan(row, col, endCol);
         return;
     }
-    const int line = row - ViewOffset();
-    PixelRect band;
-    band.left = col * charWidth;
-    band.right = endCol * charWidth;
-    band.top = line * lineHeight;
-    band.bottom = band.top + lineHeight;
-    port->ScrollPixels(band, -count * charWidth, 0);
+    port->ScrollPixels(RowSpanRect(row, col, endCol), -count * charWidth, 0);
 }
 
 void CWinTermView::DeleteChars(int count) { DeleteCharsInField(screen::kColumns, count); }

@@ -11,15 +11,12 @@
 namespace {
 
 std::uint32_t FromInAddr(const in_addr& address) {
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(&address.s_addr);
-    return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-           static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    return AddressFromOctets(reinterpret_cast<const unsigned char*>(&address.s_addr));
 }
 
 in_addr ToInAddr(std::uint32_t value) {
     in_addr address;
-    unsigned char* b = reinterpret_cast<unsigned char*>(&address.s_addr);
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<unsigned char>(value >> (8 * i));
+    AddressToOctets(value, reinterpret_cast<unsigned char*>(&address.s_addr));
     return address;
 }
 
