@@ -25,7 +25,8 @@ TEST(FuzzRegressions, EveryKeptInputReplaysCleanly) {
                 session.Feed(bytes, block);
                 SCOPED_TRACE(entry.path().filename().string() + " block " + std::to_string(block));
                 EXPECT_GE(session.View().GetRow(), 0);
-                EXPECT_LE(session.View().GetRow(), 24);
+                // Row 25 is a stored row: a decimal address still being collected may stand there.
+                EXPECT_LE(session.View().GetRow(), 25);
                 EXPECT_GE(session.View().GetColumn(), 0);
                 EXPECT_LE(session.View().GetColumn(), 80);
             }

@@ -21,12 +21,13 @@ ReplaySession::ReplaySession(std::FILE* messageStream)
     controller->AdoptComms(comms);
     controller->CreateEmulator(&status, view, nullptr, CTermController::kWyse50Emulator);
     emulator = static_cast<CWyse50Emulator*>(controller->Emulator());
-    emulator->SetTransport(comms);
+    if (emulator) emulator->SetTransport(comms);
 }
 
 ReplaySession::~ReplaySession() = default;
 
 void ReplaySession::Feed(const void* data, size_t len, size_t blockSize) {
+    if (!emulator) return;  // nothing to feed when the emulator could not be built
     if (blockSize == 0) blockSize = kBlockSize;
     const char* bytes = static_cast<const char*>(data);
     while (len > 0) {
