@@ -65,6 +65,8 @@ private:
     void AppendPrintable(unsigned char b, int col);
     void CheckMarkAtCursor();
     void FlushPending();
+    void AppendFromBlock(const unsigned char* bytes, int n);
+    void AppendCopy(const char* text, int n);
     void SendBytes(const char* data, int len);
     void SendString(const char* text);
     void SendFunctionKey(unsigned key, int table);
@@ -188,8 +190,12 @@ private:
     // the extension table
     void ExtFState();
 
+    // Printable bytes not yet written: pendingCount bytes at pendingRun, which
+    // is pendingText or, for text that came in one piece, the received block
+    // itself (every run is flushed before OnReceive returns).
     int pendingCount = 0;
     char pendingText[80] = {};
+    const char* pendingRun = pendingText;
     char functionKeyStrings[kKeyTables][kFunctionKeys][kKeyStringSize] = {};
     char cursorKeyStrings[kCursorKeyTables][kCursorKeys][kCursorKeyStringSize] = {};
     int collectCount = 0;

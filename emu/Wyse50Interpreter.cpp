@@ -77,10 +77,33 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
 
 void CWyse50Emulator::FlushPending() {
     if (pendingCount > 0) {
+        const char* run = pendingRun;
         int count = pendingCount;
         pendingCount = 0;
-        view->PutText(pendingText, count);
+        pendingRun = pendingText;
+        view->PutText(run, count);
     }
+}
+
+// Text that arrived in one piece stays where it is until it is flushed.
+void CWyse50Emulator::AppendFromBlock(const unsigned char* bytes, int n) {
+    const char* text = reinterpret_cast<const char*>(bytes);
+    if (pendingCount == 0) {
+        pendingRun = text;
+    } else if (pendingRun + pendingCount != text) {
+        AppendCopy(text, n);
+        return;
+    }
+    pendingCount += n;
+}
+
+void CWyse50Emulator::AppendCopy(const char* text, int n) {
+    if (pendingRun != pendingText) {
+        std::memmove(pendingText, pendingRun, static_cast<size_t>(pendingCount));
+        pendingRun = pendingText;
+    }
+    std::memcpy(pendingText + pendingCount, text, static_cast<size_t>(n));
+    pendingCount += n;
 }
 
 void CWyse50Emulator::CheckMarkAtCursor() {
@@ -93,7 +116,8 @@ void CWyse50Emulator::CheckMarkAtCursor() {
 }
 
 void CWyse50Emulator::AppendPrintable(unsigned char b, int col) {
-    pendingText[pendingCount++] = static_cast<char>(b);
+    const char c = static_cast<char>(b);
+    AppendCopy(&c, 1);
     if (col + pendingCount >= kLineEnd || pendingCount >= kLineEnd) FlushPending();
     CheckMarkAtCursor();
 }
@@ -116,7 +140,7 @@ void CWyse50Emulator::ConsumeTextRun(const unsigned char* text, int len) {
     int col = view->GetColumn();
     bool markChecked = false;
     while (len > 0) {
-        pendingText[pendingCount++] = static_cast<char>(*text++);
+        AppendFromBlock(text++, 1);
         --len;
         if (col + pendingCount >= kLineEnd || pendingCount >= kLineEnd) {
             FlushPending();
@@ -132,8 +156,7 @@ void CWyse50Emulator::ConsumeTextRun(const unsigned char* text, int len) {
         int room = kLineEnd - pendingCount - (col > 0 ? col : 0);
         if (room < 1) continue;
         int take = room < len ? room : len;
-        std::memcpy(pendingText + pendingCount, text, static_cast<size_t>(take));
-        pendingCount += take;
+        AppendFromBlock(text, take);
         text += take;
         len -= take;
         if (col + pendingCount >= kLineEnd || pendingCount >= kLineEnd) {

@@ -9,6 +9,14 @@ constexpr unsigned kChar = cell::kCharMask;
 constexpr unsigned kAttr = ~cell::kCharMask;
 }  // namespace
 
+namespace {
+// out[i] := character in[i] with the attribute bits kept from out[i] by keep, plus add.
+void WriteRun(unsigned* __restrict out, const char* __restrict text, int count, unsigned keep, unsigned add) {
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
+    for (int i = 0; i < count; ++i) out[i] = in[i] | (out[i] & keep) | add;
+}
+}  // namespace
+
 void CWinTermView::PutText(const char* text, int len) {
     // The caret would otherwise flicker at its old place while cells change.
     // Only a focused window has a caret (it is destroyed when focus goes).
@@ -48,18 +56,15 @@ void CWinTermView::PutText(const char* text, int len) {
 
         if (count > 0) {
             const unsigned lineSize = cells[0] & cell::kLineSizeMask;
-            unsigned* out = cells + col;
-            const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
-            if (writeProtectMode) {
-                const unsigned extra = writeAttr & kAttr;
-                for (int i = 0; i < count; ++i)
-                    out[i] = in[i] | (out[i] & kAttr & ~cell::kProtected) | extra;
-            } else if (!attrOverride) {
-                for (int i = 0; i < count; ++i) out[i] = in[i] | (out[i] & kAttr & ~cell::kProtected);
-            } else {
-                const unsigned attr = attrOverride & kAttr;
-                for (int i = 0; i < count; ++i) out[i] = in[i] | attr;
-            }
+            // A written cell loses its protection; write-protect mode adds its
+            // bits back, an attribute override replaces the cell's attribute.
+            const unsigned ownAttr = kAttr & ~cell::kProtected;
+            if (writeProtectMode)
+                WriteRun(cells + col, text, count, ownAttr, writeAttr & kAttr);
+            else if (!attrOverride)
+                WriteRun(cells + col, text, count, ownAttr, 0);
+            else
+                WriteRun(cells + col, text, count, 0, attrOverride & kAttr);
             // The line size belongs to the row, not to the character in column 0.
             if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
 
