@@ -210,6 +210,9 @@ private:
     // Stores a cursor position already known to be in range and lets the caret follow.
     void PlaceCursor(int row, int col);
     void NewLineForWrap();
+    void WriteAtCursor(const char* text, int len, bool focused);
+    void OpenRoom(int row, int col, int n);
+    void InvalidateWritten(int row, int col, int count, unsigned lineSize);
     void ScrollRows(int start, int end, int n, bool down, bool paint);
     void RotateRows(int firstIndex, int lastIndex, int n, bool down);
     void ScrollWindowArea(int start, int end, int n, bool down);

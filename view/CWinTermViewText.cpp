@@ -26,75 +26,72 @@ void CWinTermView::PutText(const char* text, int len) {
         port->HideCaret();
         caretHidden = 1;
     }
-    if (cellBlock) {
-        // A cursor put on column 80 by addressing has no room left on its row:
-        // text there starts the next line, as after a write that ended there.
-        if (autoWrap && (pendingWrap || (cursorCol >= screen::kColumns && len > 0))) NewLineForWrap();
-
-        const int row = cursorRow;
-        const int col = cursorCol;
-        unsigned* cells = RowCells(row);
-        const int room = screen::kColumns - col;
-        // Text that would run past column 79 is dropped: the interpreter
-        // flushes its runs at the end of the row, so it never passes more.
-        const int count = len <= 0 || !text ? 0 : (len < room ? len : room);
-        bool minimisedKnown = false, minimised = false;
-        auto isMinimised = [&] {
-            if (!minimisedKnown) {
-                minimised = port->IsMinimised();
-                minimisedKnown = true;
-            }
-            return minimised;
-        };
-
-        if (insertMode && room > 0) {
-            const int open = len <= 0 ? 1 : count;
-            ShiftRowRight(row, col, screen::kColumns, open);
-            if (paintNow && RowShown(row))
-                port->ScrollPixels(RowSpanRect(row, col, screen::kColumns), open * charWidth, 0);
-        }
-
-        if (count > 0) {
-            const unsigned lineSize = cells[0] & cell::kLineSizeMask;
-            // A written cell loses its protection; write-protect mode adds its
-            // bits back, an attribute override replaces the cell's attribute.
-            const unsigned ownAttr = kAttr & ~cell::kProtected;
-            if (writeProtectMode)
-                WriteRun(cells + col, text, count, ownAttr, writeAttr & kAttr);
-            else if (!attrOverride)
-                WriteRun(cells + col, text, count, ownAttr, 0);
-            else
-                WriteRun(cells + col, text, count, 0, attrOverride & kAttr);
-            // The line size belongs to the row, not to the character in column 0.
-            if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
-
-            if (paintNow && RowShown(row) && !isMinimised()) {
-                PixelRect rect = RowSpanRect(row, col, col + count);
-                if (lineSize & (cell::kDoubleWidth | cell::kDoubleHeight))
-                    rect.right = 2 * (col + count) * charWidth;
-                if (lineSize & cell::kDoubleHeight) {
-                    if (lineSize & cell::kLowerHalf)
-                        rect.top -= lineHeight;
-                    else
-                        rect.bottom += lineHeight;
-                }
-                port->Invalidate(&rect, true);
-            }
-        }
-
-        if (len > 0) {
-            cursorCol = col + count;
-            if (cursorCol >= screen::kColumns) {
-                cursorCol = screen::kColumns;
-                if (autoWrap) pendingWrap = 1;
-            }
-        }
-        if (paintNow && focused && !isMinimised()) UpdateCaretPos();
-    }
+    if (cellBlock) WriteAtCursor(text, len, focused);
     if (hidCaret) {
         port->ShowCaret();
         caretHidden = 0;
     }
+}
+
+void CWinTermView::WriteAtCursor(const char* text, int len, bool focused) {
+    // A cursor put on column 80 by addressing has no room left on its row:
+    // text there starts the next line, as after a write that ended there.
+    if (autoWrap && (pendingWrap || (cursorCol >= screen::kColumns && len > 0))) NewLineForWrap();
+
+    const int row = cursorRow;
+    const int col = cursorCol;
+    const int room = screen::kColumns - col;
+    // Text that would run past column 79 is dropped: the interpreter flushes
+    // its runs at the end of the row, so it never passes more.
+    const int count = len <= 0 || !text ? 0 : (len < room ? len : room);
+    if (insertMode && room > 0) OpenRoom(row, col, len <= 0 ? 1 : count);
+
+    if (count > 0) {
+        unsigned* cells = RowCells(row);
+        const unsigned lineSize = cells[0] & cell::kLineSizeMask;
+        // A written cell loses its protection; write-protect mode adds its
+        // bits back, an attribute override replaces the cell's attribute.
+        const unsigned ownAttr = kAttr & ~cell::kProtected;
+        if (writeProtectMode)
+            WriteRun(cells + col, text, count, ownAttr, writeAttr & kAttr);
+        else if (!attrOverride)
+            WriteRun(cells + col, text, count, ownAttr, 0);
+        else
+            WriteRun(cells + col, text, count, 0, attrOverride & kAttr);
+        // The line size belongs to the row, not to the character in column 0.
+        if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
+        if (paintNow && RowShown(row) && !port->IsMinimised()) InvalidateWritten(row, col, count, lineSize);
+    }
+
+    if (len > 0) {
+        cursorCol = col + count;
+        if (cursorCol >= screen::kColumns) {
+            cursorCol = screen::kColumns;
+            if (autoWrap) pendingWrap = 1;
+        }
+    }
+    if (paintNow && focused && !port->IsMinimised()) UpdateCaretPos();
+}
+
+// Insert mode: n blank cells open at the cursor, the pixels move along.
+void CWinTermView::OpenRoom(int row, int col, int n) {
+    ShiftRowRight(row, col, screen::kColumns, n);
+    if (paintNow && RowShown(row))
+        port->ScrollPixels(RowSpanRect(row, col, screen::kColumns), n * charWidth, 0);
+}
+
+// Written cells are drawn anew: twice as wide on a double-size row, and with
+// the partner row of a double-height pair.
+void CWinTermView::InvalidateWritten(int row, int col, int count, unsigned lineSize) {
+    PixelRect rect = RowSpanRect(row, col, col + count);
+    if (lineSize & (cell::kDoubleWidth | cell::kDoubleHeight)) rect.right = 2 * (col + count) * charWidth;
+    if (lineSize & cell::kDoubleHeight) {
+        if (lineSize & cell::kLowerHalf)
+            rect.top -= lineHeight;
+        else
+            rect.bottom += lineHeight;
+    }
+    port->Invalidate(&rect, true);
 }
 
 // The new line a pending wrap performs before the next text.
