@@ -128,6 +128,10 @@ TEST_F(TelnetSession, ALostHostIsAnErrorNotAHang) {
     std::string text = Joined(lines);
     EXPECT_NE(text.find("message OvTerm: Connection lost"), std::string::npos) << text;
     EXPECT_NE(text.find("error connection lost waiting for never-printed"), std::string::npos) << text;
+
+    lines = Run({"connect " + server->HostText(), "wait $", "type exit\\n", "settle 20000", "quit"});
+    text = Joined(lines);
+    EXPECT_NE(text.find("message OvTerm: Connection lost\nerror connection lost\n"), std::string::npos) << text;
 }
 
 TEST_F(TelnetSession, ARefusedConnectionIsAnError) {

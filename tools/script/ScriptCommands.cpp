@@ -78,11 +78,16 @@ void Wait(ScriptSession& session, const std::string& argument, std::FILE* out) {
 void Settle(ScriptSession& session, const std::string& argument, std::FILE* out) {
     int quietMs = 0;
     if (!ParseMs(argument, &quietMs)) return Error(out, "settle needs a time in milliseconds");
+    const bool wasConnected = session.IsConnected();
     auto start = Clock::now();
     auto lastEvent = Clock::now();
     while (ElapsedMs(lastEvent) < quietMs) {
         if (ElapsedMs(start) > kSettleLimitMs) return Error(out, "the host did not settle");
-        if (!session.IsConnected()) break;  // nothing more can come
+        if (!session.IsConnected()) {
+            // Nothing more can come; a host lost on the way is an error.
+            if (wasConnected) return Error(out, "connection lost");
+            break;
+        }
         if (session.Pump(kSliceMs) > 0) lastEvent = Clock::now();
     }
     Ok(out);
