@@ -210,6 +210,9 @@ private:
     // Stores a cursor position already known to be in range and lets the caret follow.
     void PlaceCursor(int row, int col);
     void NewLineForWrap();
+    // The column NextMark / PrevMark answer for (row, col).
+    int NextMarkColumn(int row, int col) const;
+    int PrevMarkColumn(int row, int col) const;
     void WriteAtCursor(const char* text, int len, bool focused);
     void OpenRoom(int row, int col, int n);
     void InvalidateWritten(int row, int col, int count, unsigned lineSize);

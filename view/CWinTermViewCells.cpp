@@ -78,8 +78,7 @@ void CWinTermView::SetAttrRunFromCursor(int count, unsigned attr) {
 }
 
 void CWinTermView::SetAttrToNextMark(unsigned attr) {
-    int row = cursorRow, col = cursorCol;
-    const int end = NextMark(&row, &col);
+    const int end = NextMarkColumn(cursorRow, cursorCol);
     SetAttrRunClipped(cursorRow, cursorCol, static_cast<long long>(end) - cursorCol, attr);
 }
 

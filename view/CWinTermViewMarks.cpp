@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 constexpr int kFlagColumns = screen::kFlagColumns;
@@ -22,6 +25,26 @@ inline int LowestBit(unsigned v) {
 #endif
 }
 
+inline int LowestBit64(std::uint64_t v) {
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_ctzll(v);
+#else
+    int n = 0;
+    while (!(v & 1u)) { v >>= 1; ++n; }
+    return n;
+#endif
+}
+
+inline int HighestBit64(std::uint64_t v) {
+#if defined(__GNUC__) || defined(__clang__)
+    return 63 - __builtin_clzll(v);
+#else
+    int n = 63;
+    while (!(v >> 63)) { v <<= 1; --n; }
+    return n;
+#endif
+}
+
 inline int HighestBit(unsigned v) {
 #if defined(__GNUC__) || defined(__clang__)
     return 31 - __builtin_clz(v);
@@ -32,12 +55,27 @@ inline int HighestBit(unsigned v) {
 #endif
 }
 
-// Whether the flag bytes of words[0..3] are all clear.
-inline bool FourWordsEmpty(const unsigned* words) {
-    std::uint64_t a, b;
-    std::memcpy(&a, words, sizeof a);
-    std::memcpy(&b, words + 2, sizeof b);
-    return ((a | b) & 0x000000FF000000FFull) == 0;
+// The flags of one row as bits: columns 0..63, 64..127 and 128..135.
+struct FlagBits {
+    std::uint64_t part[3];
+};
+
+// Gathers the low byte of each of the 17 flag words (the rest is always 0).
+inline FlagBits GatherFlags(const unsigned* words) {
+    FlagBits bits;
+#if defined(__SSE2__)
+    const __m128i low = _mm_set1_epi32(0xFF);
+    auto load = [&](int i) {
+        return _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(words + i)), low);
+    };
+    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(load(0), load(4)), _mm_packs_epi32(load(8), load(12)));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(bits.part), bytes);
+#else
+    bits.part[0] = bits.part[1] = 0;
+    for (int i = 0; i < 16; ++i) bits.part[i >> 3] |= std::uint64_t(words[i] & 0xFFu) << ((i & 7) * 8);
+#endif
+    bits.part[2] = words[16] & 0xFFu;
+    return bits;
 }
 
 // First flagged column in [from, end), or end when there is none.
@@ -45,20 +83,16 @@ int FirstFlag(const unsigned* words, int from, int end) {
     if (from < 0) from = 0;
     if (end > kFlagColumns) end = kFlagColumns;
     if (from >= end) return end;
-    int w = from >> 3;
-    const int lastWord = (end - 1) >> 3;
-    unsigned bits = words[w] & (0xFFu << (from & 7)) & 0xFFu;
-    for (;;) {
-        if (bits) {
-            const int col = (w << 3) + LowestBit(bits);
+    const FlagBits bits = GatherFlags(words);
+    for (int k = from >> 6; k <= (end - 1) >> 6; ++k) {
+        std::uint64_t m = bits.part[k];
+        if (k == from >> 6) m &= ~std::uint64_t(0) << (from & 63);
+        if (m) {
+            const int col = (k << 6) + LowestBit64(m);
             return col < end ? col : end;
         }
-        if (++w > lastWord) return end;
-        // Rows hold few marks: pass over four empty words at a time.
-        while (w + 3 <= lastWord && FourWordsEmpty(words + w)) w += 4;
-        if (w > lastWord) return end;
-        bits = words[w] & 0xFFu;
     }
+    return end;
 }
 
 // Last flagged column in [from, end), or -1 when there is none.
@@ -66,19 +100,16 @@ int LastFlag(const unsigned* words, int from, int end) {
     if (from < 0) from = 0;
     if (end > kFlagColumns) end = kFlagColumns;
     if (from >= end) return -1;
-    int w = (end - 1) >> 3;
-    const int firstWord = from >> 3;
-    unsigned bits = words[w] & (0xFFu >> (7 - ((end - 1) & 7)));
-    for (;;) {
-        if (bits) {
-            const int col = (w << 3) + HighestBit(bits);
+    const FlagBits bits = GatherFlags(words);
+    for (int k = (end - 1) >> 6; k >= from >> 6; --k) {
+        std::uint64_t m = bits.part[k];
+        if (k == (end - 1) >> 6) m &= ~std::uint64_t(0) >> (63 - ((end - 1) & 63));
+        if (m) {
+            const int col = (k << 6) + HighestBit64(m);
             return col >= from ? col : -1;
         }
-        if (--w < firstWord) return -1;
-        while (w - 3 >= firstWord && FourWordsEmpty(words + w - 3)) w -= 4;
-        if (w < firstWord) return -1;
-        bits = words[w] & 0xFFu;
     }
+    return -1;
 }
 }  // namespace
 
@@ -90,35 +121,34 @@ int CWinTermView::IsMarkedAt(int row, int col) { return FlagAt(row, col) ? 1 : 0
 void CWinTermView::ClearMarkAt(int row, int col) { SetFlag(row, col, false); }
 void CWinTermView::ClearMark() { SetFlag(cursorRow, cursorCol, false); }
 
+int CWinTermView::NextMarkColumn(int row, int col) const {
+    int c = col < screen::kColumns ? col + 1 : screen::kColumns;
+    if (c < screen::kColumns) c = ValidRow(row) ? FirstFlag(marks[row], c, screen::kColumns) : screen::kColumns;
+    return c;
+}
+
+int CWinTermView::PrevMarkColumn(int row, int col) const {
+    int c = col;
+    if (c > 0) --c;
+    if (c <= 0) return 0;
+    if (c >= kFlagColumns) c = kFlagColumns - 1;
+    const int found = ValidRow(row) ? LastFlag(marks[row], 1, c + 1) : -1;
+    return found < 0 ? 0 : found;
+}
+
 int CWinTermView::NextMark(int* row, int* col) {
     if (!row || !col) return screen::kColumns;
-    int c = *col;
-    c = c < screen::kColumns ? c + 1 : screen::kColumns;
-    if (c < screen::kColumns)
-        c = ValidRow(*row) ? FirstFlag(marks[*row], c, screen::kColumns) : screen::kColumns;
-    *col = c;
-    return c;
+    return *col = NextMarkColumn(*row, *col);
 }
 
 int CWinTermView::PrevMark(int* row, int* col) {
     if (!row || !col) return 0;
-    int c = *col;
-    if (c > 0) --c;
-    if (c > 0) {
-        if (c >= kFlagColumns) c = kFlagColumns - 1;
-        const int found = ValidRow(*row) ? LastFlag(marks[*row], 1, c + 1) : -1;
-        c = found < 0 ? 0 : found;
-    } else {
-        c = 0;
-    }
-    *col = c;
-    return c;
+    return *col = PrevMarkColumn(*row, *col);
 }
 
 unsigned CWinTermView::GetMarkAttr() {
-    int row = cursorRow, col = cursorCol;
-    PrevMark(&row, &col);
-    return GetAttrAt(row, col);
+    const unsigned* c = CellAt(cursorRow, PrevMarkColumn(cursorRow, cursorCol));
+    return (c ? *c : BlankCell()) & ~cell::kCharMask;
 }
 
 void CWinTermView::InsertMarkGap() {
