@@ -135,34 +135,30 @@ void CWyse50Emulator::Ground(unsigned char b) {
 // Same effect as Ground on every byte of a printable run, with the view
 // queried only when its answer can have changed: the column and the mark at
 // the cursor change only when a run is flushed, and the mark check is a no-op
-// once it has been made at the current cursor position.
+// once it has been made at the current cursor position. The text goes in
+// chunks that end with the byte that fills the line.
 void CWyse50Emulator::ConsumeTextRun(const unsigned char* text, int len) {
     int col = view->GetColumn();
     bool markChecked = false;
     while (len > 0) {
-        AppendFromBlock(text++, 1);
-        --len;
-        if (col + pendingCount >= kLineEnd || pendingCount >= kLineEnd) {
-            FlushPending();
-            col = view->GetColumn();
-            markChecked = false;
-        }
-        if (!markChecked) {
+        int room = kLineEnd - pendingCount - (col > 0 ? col : 0);
+        if (room < 1) room = 1;
+        const int take = room < len ? room : len;
+        const bool fillsLine = col + pendingCount + take >= kLineEnd || pendingCount + take >= kLineEnd;
+        // The check after the chunk's first byte, unless that byte is the one
+        // that flushes (then the check happens at the new position below).
+        if (!markChecked && !(fillsLine && take == 1)) {
             CheckMarkAtCursor();
             markChecked = true;
         }
-        if (len == 0) break;
-        // Bytes up to and including the one that fills the line.
-        int room = kLineEnd - pendingCount - (col > 0 ? col : 0);
-        if (room < 1) continue;
-        int take = room < len ? room : len;
         AppendFromBlock(text, take);
         text += take;
         len -= take;
-        if (col + pendingCount >= kLineEnd || pendingCount >= kLineEnd) {
+        if (fillsLine) {
             FlushPending();
             col = view->GetColumn();
             CheckMarkAtCursor();
+            markChecked = true;
         }
     }
 }

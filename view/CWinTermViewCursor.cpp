@@ -26,7 +26,9 @@ void CWinTermView::SetCursorPos(int row, int col) {
     PlaceCursor(row, col);
 }
 
-void CWinTermView::UpdateCursor() { SetCursorPos(cursorRow, cursorCol); }
+// Called after every addressing sequence: the same rules as SetCursorPos,
+// without going through the virtual table a second time.
+void CWinTermView::UpdateCursor() { CWinTermView::SetCursorPos(cursorRow, cursorCol); }
 
 void CWinTermView::PlaceCursor(int row, int col) {
     cursorRow = row;
