@@ -50,27 +50,31 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
     if (!data || len <= 0) return;
     const auto* bytes = reinterpret_cast<const unsigned char*>(data);
     // Logging only changes through a menu command, never while a block is
-    // being interpreted.
-    const bool logging = view->IsLogging() != 0;
+    // being interpreted; while it is on every byte goes its own way.
+    if (view->IsLogging()) {
+        for (int i = 0; i < len; ++i) {
+            (this->*currentHandler)(bytes[i]);
+            view->LogChar(bytes[i]);
+        }
+        FlushPending();
+        return;
+    }
     int i = 0;
     while (i < len) {
-        if (!logging && currentHandler == &CWyse50Emulator::Ground) {
-            // The ground state without its per-byte call: runs of text in
-            // bulk, control bytes straight to their table entry.
-            if (bytes[i] < 0x20) {
-                FlushPending();
-                (this->*controlTable[bytes[i]])();
-                ++i;
-                continue;
-            }
-            int run = PrintableRunLength(bytes + i, len - i);
-            ConsumeTextRun(bytes + i, run);
-            i += run;
+        if (currentHandler != &CWyse50Emulator::Ground) {
+            (this->*currentHandler)(bytes[i++]);
             continue;
         }
-        (this->*currentHandler)(bytes[i]);
-        if (logging) view->LogChar(bytes[i]);
-        ++i;
+        // The ground state without its per-byte call: runs of text in bulk,
+        // control bytes straight to their table entry.
+        if (bytes[i] < 0x20) {
+            FlushPending();
+            (this->*controlTable[bytes[i++]])();
+            continue;
+        }
+        int run = PrintableRunLength(bytes + i, len - i);
+        ConsumeTextRun(bytes + i, run);
+        i += run;
     }
     FlushPending();
 }
