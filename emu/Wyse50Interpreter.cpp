@@ -35,8 +35,8 @@ int PrintableRunLength(const unsigned char* p, int len) {
     for (; i + 8 <= len; i += 8) {
         uint64_t word;
         std::memcpy(&word, p + i, sizeof word);
-        // The lowest flagged byte is the first below 0x20 (little-endian);
-        // bytes above a real one may be flagged falsely, which does not matter.
+        // Nonzero when some byte of the word is below 0x20; the byte loop
+        // below then finds which.
         uint64_t controls = (word - kOnes * 0x20) & ~word & kHighs;
         if (controls) break;
     }
