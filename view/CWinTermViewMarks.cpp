@@ -1,7 +1,7 @@
 // Attribute marks and tab stops: one flag per column, 8 columns in the low
 // byte of each flag word. Row 25 of the marks is the tab-stop row. The scans
-// look at a word at a time because the interpreter asks on every attribute
-// change and every tab.
+// gather a row's flags into 64-bit words first because the interpreter asks
+// on every attribute change and every tab.
 #include "view/CWinTermView.h"
 
 #include <cstdint>
@@ -15,17 +15,7 @@ constexpr int kFlagColumns = screen::kFlagColumns;
 constexpr int kLastWord = screen::kFlagWords - 1;
 constexpr int kTabRow = screen::kStoredRows - 1;
 
-inline int LowestBit(unsigned v) {
-#if defined(__GNUC__) || defined(__clang__)
-    return __builtin_ctz(v);
-#else
-    int n = 0;
-    while (!(v & 1u)) { v >>= 1; ++n; }
-    return n;
-#endif
-}
-
-inline int LowestBit64(std::uint64_t v) {
+inline int LowestBit(std::uint64_t v) {
 #if defined(__GNUC__) || defined(__clang__)
     return __builtin_ctzll(v);
 #else
@@ -35,22 +25,12 @@ inline int LowestBit64(std::uint64_t v) {
 #endif
 }
 
-inline int HighestBit64(std::uint64_t v) {
+inline int HighestBit(std::uint64_t v) {
 #if defined(__GNUC__) || defined(__clang__)
     return 63 - __builtin_clzll(v);
 #else
     int n = 63;
     while (!(v >> 63)) { v <<= 1; --n; }
-    return n;
-#endif
-}
-
-inline int HighestBit(unsigned v) {
-#if defined(__GNUC__) || defined(__clang__)
-    return 31 - __builtin_clz(v);
-#else
-    int n = 31;
-    while (!(v & 0x80000000u)) { v <<= 1; --n; }
     return n;
 #endif
 }
@@ -88,7 +68,7 @@ int FirstFlag(const unsigned* words, int from, int end) {
         std::uint64_t m = bits.part[k];
         if (k == from >> 6) m &= ~std::uint64_t(0) << (from & 63);
         if (m) {
-            const int col = (k << 6) + LowestBit64(m);
+            const int col = (k << 6) + LowestBit(m);
             return col < end ? col : end;
         }
     }
@@ -105,7 +85,7 @@ int LastFlag(const unsigned* words, int from, int end) {
         std::uint64_t m = bits.part[k];
         if (k == (end - 1) >> 6) m &= ~std::uint64_t(0) >> (63 - ((end - 1) & 63));
         if (m) {
-            const int col = (k << 6) + HighestBit64(m);
+            const int col = (k << 6) + HighestBit(m);
             return col >= from ? col : -1;
         }
     }

@@ -43,7 +43,7 @@ private:
 
 class ScriptPlatform : public CControllerPlatform {
 public:
-    explicit ScriptPlatform(std::FILE* stream) : port(stream), out(stream) {}
+    explicit ScriptPlatform(std::FILE* stream) : port(stream) {}
     CWindowPort* WindowPort() override { return &port; }
     void* SocketEventTarget() override { return nullptr; }
     bool IsKeyDown(unsigned virtualKey) override {
@@ -58,9 +58,6 @@ public:
 
     ScriptPort port;
     bool shift = false, ctrl = false, alt = false;
-
-private:
-    std::FILE* out;
 };
 
 ScriptSession::ScriptSession(std::FILE* out) : platform(new ScriptPlatform(out)) {
