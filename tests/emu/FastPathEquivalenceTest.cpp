@@ -1,0 +1,207 @@
+// The interpreter takes printable text in bulk and merges steps whose
+// combined effect is known, except while the received bytes are being
+// logged: then every byte goes through its handler one at a time. Both ways
+// must leave the same store, marks, cursor and output for any stream, in any
+// blocks. Streams here are random but weighted towards the sequences the fast
+// path treats specially (text, embedded attributes, addressing, marks).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/replay/ReplaySession.h"
+#include "view/CWinTermView.h"
+
+namespace {
+
+class Rng {
+public:
+    explicit Rng(uint64_t seed) : state(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    uint32_t Next() {
+        state ^= state >> 12;
+        state ^= state << 25;
+        state ^= state >> 27;
+        return static_cast<uint32_t>((state * 2685821657736338717ull) >> 32);
+    }
+    int Range(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<uint32_t>(hi - lo + 1)); }
+    char Byte(int lo, int hi) { return static_cast<char>(Range(lo, hi)); }
+
+private:
+    uint64_t state;
+};
+
+const char ESC = 0x1b;
+
+void AppendToken(std::string& s, Rng& rng) {
+    static const char kAttrCodes[] = {'0', '1', '2', '4', '8', 'p', 't', 'x', '<', ' '};
+    static const char* const kModes[] = {"\033&", "\033'", "\033)", "\033(", "\033q", "\033r",
+                                         "\033H\x02", "\033H\x03", "\033O", "\033N"};
+    static const char* const kEdits[] = {"\033T", "\033Y", "\033E", "\033R", "\033Q", "\033W", "\033j",
+                                         "\033*", "\033;", "\033:", "\033{", "\033I", "\033i", "\0331",
+                                         "\0332", "\0330", "\0334", "\0335", "\033?", "\033b",
+                                         "\033M", "\033]", "\033}", "\0336", "\0337"};
+    switch (rng.Range(0, 15)) {
+    case 0:
+    case 1: {  // a word and a space, the commonest text
+        for (int n = rng.Range(1, 8); n > 0; --n) s += rng.Byte('a', 'z');
+        s += ' ';
+        break;
+    }
+    case 2: {  // a long run, any printable byte, often reaching the line end
+        for (int n = rng.Range(1, 120); n > 0; --n) s += rng.Byte(0x20, 0xFF);
+        break;
+    }
+    case 3:
+    case 4:
+    case 5:  // embedded attribute
+        s += ESC;
+        s += 'G';
+        s += rng.Range(0, 4) ? kAttrCodes[rng.Range(0, 9)] : rng.Byte(0x00, 0xFF);
+        break;
+    case 6:
+    case 7:  // addressing, sometimes outside the screen or split by a control byte
+        s += ESC;
+        s += '=';
+        if (rng.Range(0, 15) == 0) s += rng.Byte(0x00, 0x1F);
+        s += rng.Byte(0x1E, 0x3A);
+        s += rng.Byte(0x1E, 0x72);
+        break;
+    case 8:  // decimal addressing
+        s += ESC;
+        s += 'a';
+        s += std::to_string(rng.Range(0, 30));
+        s += 'R';
+        s += std::to_string(rng.Range(0, 90));
+        s += 'C';
+        break;
+    case 9:
+        s += "\r\n";
+        break;
+    case 10: {  // any control byte but the printer's (tested elsewhere)
+        char c = rng.Byte(0x00, 0x1F);
+        if (c != 0x12 && c != 0x18) s += c;
+        break;
+    }
+    case 11:
+        s += kModes[rng.Range(0, 9)];
+        break;
+    case 12:
+        s += kEdits[rng.Range(0, static_cast<int>(sizeof kEdits / sizeof kEdits[0]) - 1)];
+        break;
+    case 13:  // area and screen attributes, write attribute
+        s += ESC;
+        s += rng.Range(0, 1) ? 'A' : '!';
+        if (s.back() == 'A') s += rng.Byte('0', '2');
+        s += kAttrCodes[rng.Range(0, 9)];
+        break;
+    case 14:  // any escape with a parameter byte or two
+        s += ESC;
+        s += rng.Byte(0x20, 0x7F);
+        for (int n = rng.Range(0, 2); n > 0; --n) s += rng.Byte(0x20, 0x7E);
+        break;
+    default:  // text followed at once by an attribute (the common screen shape)
+        for (int n = rng.Range(1, 6); n > 0; --n) s += rng.Byte('A', 'Z');
+        s += ESC;
+        s += 'G';
+        s += kAttrCodes[rng.Range(0, 4)];
+        break;
+    }
+}
+
+// Everything the two ways could disagree on, one labelled line each.
+std::vector<std::string> Describe(const ReplaySession& session) {
+    CWinTermView& view = session.View();
+    std::vector<std::string> lines;
+    char word[12];
+    for (int i = 0; i < CWinTermView::kTableLines; ++i) {
+        std::string line = "line " + std::to_string(i) + ":";
+        const unsigned* cells = view.TableLine(i);
+        for (int col = 0; col < screen::kColumns; ++col) {
+            std::snprintf(word, sizeof word, " %08x", cells[col]);
+            line += word;
+        }
+        lines.push_back(line);
+    }
+    for (int row = 0; row < screen::kStoredRows; ++row) {
+        std::string line = "marks " + std::to_string(row) + ": ";
+        for (int col = 0; col < screen::kFlagColumns; ++col) line += view.IsMarkedAt(row, col) ? '1' : '0';
+        lines.push_back(line);
+    }
+    lines.push_back("cursor " + session.Cursor() + " wrap " + std::to_string(view.WrapPending()) + " insert " +
+                    std::to_string(view.InsertMode()) + " scroll " + std::to_string(view.ScrollPosition()) +
+                    " mode " + std::to_string(view.ScrollMode()) + " override " +
+                    std::to_string(view.GetAttrOverride()) + " write " + std::to_string(view.GetWriteAttr()));
+    lines.push_back("sent " + session.Sent());
+    lines.push_back("printed " + session.Printed());
+    return lines;
+}
+
+// The first differing line, or empty.
+std::string FirstDifference(const ReplaySession& fast, const ReplaySession& literal) {
+    const std::vector<std::string> a = Describe(fast);
+    const std::vector<std::string> b = Describe(literal);
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (a[i] != b[i]) return "fast:    " + a[i] + "\nliteral: " + b[i];
+    return a.size() == b.size() ? std::string() : "different lengths";
+}
+
+TEST(FastPathEquivalence, RandomStreamsLeaveTheSameState) {
+    for (uint64_t seed = 1; seed <= 120; ++seed) {
+        Rng rng(seed);
+        ReplaySession fast;
+        ReplaySession literal;
+        ASSERT_TRUE(literal.View().OpenScopeLog("equivalence.log"));
+        ASSERT_TRUE(literal.View().IsLogging());
+        ASSERT_FALSE(fast.View().IsLogging());
+
+        for (int chunk = 0; chunk < 24; ++chunk) {
+            std::string bytes;
+            for (int tokens = rng.Range(1, 40); tokens > 0; --tokens) AppendToken(bytes, rng);
+            const size_t block = rng.Range(0, 3) == 0 ? rng.Range(1, 9) : ReplaySession::kBlockSize;
+            fast.Feed(bytes, block);
+            literal.Feed(bytes, block);
+            const std::string difference = FirstDifference(fast, literal);
+            ASSERT_TRUE(difference.empty()) << "seed " << seed << " chunk " << chunk << " block " << block
+                                            << " bytes " << testing::PrintToString(bytes) << "\n"
+                                            << difference;
+        }
+        literal.View().CloseScopeLog();
+    }
+}
+
+// The merged steps must also hold at the edges: column 0 (where the attribute
+// before the mark is the cell's own), column 79 and 80, row 24, and the last
+// byte of a block.
+TEST(FastPathEquivalence, AttributeThenTextAtTheEdges) {
+    const std::string cases[] = {
+        "\033=  \033G4abc",                      // column 0
+        "\033= !\033G4abc",                      // column 1
+        "\033= o\033G4ab",                       // column 79
+        "\033= o\033G4a\033G8b",                 // attribute at 79, text wraps
+        "\033= o" "x\033G4abc",                  // column 80 after text (pending wrap)
+        "\033=7 \033G4 \033G0z\033=7*\033G8q",  // row 24, marks left and right
+        "\033= 0\033G4\033= (\033G2xyz",         // an earlier mark to the right
+        "\033G4\033G8abc",                       // two attributes at one place
+        "\033&\033)abc\033(\033= !\033G4xyz",    // protect mode moves the cursor on
+        "\033qab\033= !\033G4xy\033r",           // insert mode
+        "\033= !\033G4\r\nq",                    // control byte between
+        "\033= !\033G4\033G",                    // block ends inside the next sequence
+    };
+    for (const std::string& bytes : cases) {
+        for (size_t block : {size_t(1), size_t(2), size_t(3), size_t(5), ReplaySession::kBlockSize}) {
+            ReplaySession fast;
+            ReplaySession literal;
+            ASSERT_TRUE(literal.View().OpenScopeLog("equivalence.log"));
+            fast.Feed(bytes, block);
+            literal.Feed(bytes, block);
+            const std::string difference = FirstDifference(fast, literal);
+            EXPECT_TRUE(difference.empty()) << testing::PrintToString(bytes) << " block " << block << "\n"
+                                            << difference;
+            literal.View().CloseScopeLog();
+        }
+    }
+}
+
+}  // namespace
