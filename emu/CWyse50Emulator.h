@@ -64,6 +64,14 @@ private:
     void ConsumeTextRun(const unsigned char* text, int len);
     void AppendPrintable(unsigned char b, int col);
     void CheckMarkAtCursor();
+    void ApplyEmbeddedAttr(unsigned attr);
+    void ReleaseHeldAttr() {
+        if (attrHeld) {
+            attrHeld = false;
+            ApplyEmbeddedAttr(heldAttr);
+        }
+    }
+    bool MergeHeldAttrWithText(int col);
     void FlushPending();
     void AppendFromBlock(const unsigned char* bytes, int n);
     void AppendCopy(const char* text, int n);
@@ -196,6 +204,13 @@ private:
     int pendingCount = 0;
     char pendingText[80] = {};
     const char* pendingRun = pendingText;
+    // An embedded attribute whose view calls wait for the next byte: when
+    // text follows at once, the attribute and the text written over its mark
+    // come to one attribute run. Only the bulk loop of OnReceive holds one,
+    // and never past the end of a block.
+    bool bulkReceive = false;
+    bool attrHeld = false;
+    unsigned heldAttr = 0;
     char functionKeyStrings[kKeyTables][kFunctionKeys][kKeyStringSize] = {};
     char cursorKeyStrings[kCursorKeyTables][kCursorKeys][kCursorKeyStringSize] = {};
     int collectCount = 0;

@@ -21,12 +21,46 @@ unsigned CWyse50Emulator::AttributeFromCode(unsigned char code) {
 void CWyse50Emulator::EscEmbeddedAttr() { currentHandler = &CWyse50Emulator::CollectEmbeddedAttr; }
 
 // The attribute runs from the cursor to the next mark and takes no position.
+// Outside protect and graphics modes the bulk receive loop may hold it until
+// it sees the next byte (see MergeHeldAttrWithText).
 void CWyse50Emulator::CollectEmbeddedAttr(unsigned char b) {
-    view->SetAttrToNextMark(AttributeFromCode(b));
+    const unsigned attr = AttributeFromCode(b);
+    ReturnToGround();
+    if (bulkReceive && currentHandler == &CWyse50Emulator::Ground) {
+        attrHeld = true;
+        heldAttr = attr;
+        return;
+    }
+    ApplyEmbeddedAttr(attr);
+}
+
+void CWyse50Emulator::ApplyEmbeddedAttr(unsigned attr) {
+    view->SetAttrToNextMark(attr);
     view->SetMark();
     if (mode & kProtectMode) view->NextUnprotected();
     view->UpdateCursor();
-    ReturnToGround();
+}
+
+// A held attribute followed at once by text at column col. Applied as
+// received, the attribute would set [cursor, next mark) and mark the cursor,
+// and the text's first byte would clear that mark and set the same cells to
+// the attribute at the previous mark, which lies left of the cursor and is
+// untouched by the first run. So one run does it, except at column 0 (there
+// the previous mark is the cursor cell itself), at column 79 and beyond (the
+// first byte is written before the mark is looked at) and on rows the
+// cursor update would move from. Returns true when the text's mark check is
+// done.
+bool CWyse50Emulator::MergeHeldAttrWithText(int col) {
+    attrHeld = false;
+    const int row = view->GetRow();
+    if (col < 1 || col > screen::kColumns - 2 || row < 0 || row >= screen::kShownRows) {
+        ApplyEmbeddedAttr(heldAttr);
+        return false;
+    }
+    view->ClearMark();
+    view->SetAttrToNextMark(view->GetMarkAttr());
+    view->UpdateCursor();
+    return true;
 }
 
 void CWyse50Emulator::EscScreenAttr() { currentHandler = &CWyse50Emulator::CollectScreenAttr; }

@@ -59,16 +59,20 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
         FlushPending();
         return;
     }
+    bulkReceive = true;
     int i = 0;
     while (i < len) {
+        // (An attribute is held only on the way back to this ground state.)
         if (currentHandler != &CWyse50Emulator::Ground) {
             (this->*currentHandler)(bytes[i++]);
             continue;
         }
         // The ground state without its per-byte call: runs of text in bulk,
-        // control bytes straight to their table entry.
+        // control bytes straight to their table entry. Pending text is
+        // always empty while an attribute is held (it came after an ESC).
         if (bytes[i] < 0x20) {
             FlushPending();
+            ReleaseHeldAttr();
             (this->*controlTable[bytes[i++]])();
             continue;
         }
@@ -77,6 +81,8 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
         i += run;
     }
     FlushPending();
+    ReleaseHeldAttr();
+    bulkReceive = false;
 }
 
 void CWyse50Emulator::FlushPending() {
@@ -143,7 +149,7 @@ void CWyse50Emulator::Ground(unsigned char b) {
 // chunks that end with the byte that fills the line.
 void CWyse50Emulator::ConsumeTextRun(const unsigned char* text, int len) {
     int col = view->GetColumn();
-    bool markChecked = false;
+    bool markChecked = attrHeld && MergeHeldAttrWithText(col);
     while (len > 0) {
         int room = kLineEnd - pendingCount - (col > 0 ? col : 0);
         if (room < 1) room = 1;

@@ -36,7 +36,8 @@ CWinTermView::CWinTermView(CTermController* owner, int* failed, CWindowPort* win
 
     // Hosts that know this terminal expect its power-up tab stops, one every
     // eight columns; without them tabbed output (ls, reports) runs together.
-    for (int col = 0; col < screen::kColumns; col += kDefaultTabSpacing) SetFlag(screen::kExtraRow, col, true);
+    for (int col = 0; col < screen::kColumns; col += kDefaultTabSpacing) PutFlag(screen::kExtraRow, col, true);
+    for (int row = 0; row < screen::kStoredRows; ++row) ResyncFlagBits(row);
 
     cellBlock = new (std::nothrow) unsigned[static_cast<size_t>(kTableLines) * screen::kColumns];
     if (!cellBlock) {

@@ -4,6 +4,7 @@
 // box, beep) goes through the window port.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 
 #include "view/CTermView.h"
@@ -154,6 +155,14 @@ public:
     // Host most recently named with SetHostName ("backup" and "local" excepted).
     const char* LastHost() const { return lastHost; }
 
+    // The flags of one marks row (or the tab-stop row) as bits: columns
+    // 0..63, 64..127 and 128..135. Kept beside the flag words, which stay
+    // the store's own layout, because the interpreter scans for marks on
+    // every embedded attribute and the text written over it.
+    struct FlagBits {
+        std::uint64_t part[3];
+    };
+
     static int ColourCodeFromName(const char* name);  // 1..8, or 0 when unknown
 
     static constexpr int kTableLines = screen::kHistoryLines + screen::kStoredRows;
@@ -210,6 +219,10 @@ private:
     // Stores a cursor position already known to be in range and lets the caret follow.
     void PlaceCursor(int row, int col);
     void NewLineForWrap();
+    // Sets or clears one flag in both forms.
+    void PutFlag(int row, int col, bool on);
+    // Rebuilds the bits of a row from its flag words after a bulk change.
+    void ResyncFlagBits(int row);
     // The column NextMark / PrevMark answer for (row, col).
     int NextMarkColumn(int row, int col) const;
     int PrevMarkColumn(int row, int col) const;
@@ -259,4 +272,6 @@ private:
 
     int logging = 0;
     std::FILE* logFile = nullptr;
+
+    FlagBits flagBits[screen::kStoredRows] = {};
 };

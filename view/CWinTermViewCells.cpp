@@ -2,6 +2,7 @@
 // Setting the attribute keeps bits 0-7; setting the character keeps the rest.
 // A cell outside the store reads as a blank cell and ignores writes.
 #include "view/CWinTermView.h"
+#include "view/CellRuns.h"
 
 namespace {
 constexpr unsigned kChar = cell::kCharMask;
@@ -65,8 +66,7 @@ void CWinTermView::ApplyWriteAttrDown() {
 void CWinTermView::SetAttrRunClipped(int row, int col, long long count, unsigned attr) {
     const Span span = ClipRun(col, count);
     if (!ValidRow(row) || span.Empty()) return;
-    unsigned* cells = RowCells(row);
-    for (int i = span.first; i < span.end; ++i) cells[i] = WithAttr(cells[i], attr);
+    cellruns::SetAttr(RowCells(row) + span.first, span.end - span.first, attr);
 }
 
 void CWinTermView::SetAttrRunAt(int row, int col, int count, unsigned attr) {

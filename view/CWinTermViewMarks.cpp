@@ -35,10 +35,7 @@ inline int HighestBit(std::uint64_t v) {
 #endif
 }
 
-// The flags of one row as bits: columns 0..63, 64..127 and 128..135.
-struct FlagBits {
-    std::uint64_t part[3];
-};
+using FlagBits = CWinTermView::FlagBits;
 
 // Gathers the low byte of each of the 17 flag words (the rest is always 0).
 inline FlagBits GatherFlags(const unsigned* words) {
@@ -59,11 +56,10 @@ inline FlagBits GatherFlags(const unsigned* words) {
 }
 
 // First flagged column in [from, end), or end when there is none.
-int FirstFlag(const unsigned* words, int from, int end) {
+int FirstFlag(const FlagBits& bits, int from, int end) {
     if (from < 0) from = 0;
     if (end > kFlagColumns) end = kFlagColumns;
     if (from >= end) return end;
-    const FlagBits bits = GatherFlags(words);
     for (int k = from >> 6; k <= (end - 1) >> 6; ++k) {
         std::uint64_t m = bits.part[k];
         if (k == from >> 6) m &= ~std::uint64_t(0) << (from & 63);
@@ -76,11 +72,10 @@ int FirstFlag(const unsigned* words, int from, int end) {
 }
 
 // Last flagged column in [from, end), or -1 when there is none.
-int LastFlag(const unsigned* words, int from, int end) {
+int LastFlag(const FlagBits& bits, int from, int end) {
     if (from < 0) from = 0;
     if (end > kFlagColumns) end = kFlagColumns;
     if (from >= end) return -1;
-    const FlagBits bits = GatherFlags(words);
     for (int k = (end - 1) >> 6; k >= from >> 6; --k) {
         std::uint64_t m = bits.part[k];
         if (k == (end - 1) >> 6) m &= ~std::uint64_t(0) >> (63 - ((end - 1) & 63));
@@ -93,17 +88,31 @@ int LastFlag(const unsigned* words, int from, int end) {
 }
 }  // namespace
 
+void CWinTermView::PutFlag(int row, int col, bool on) {
+    if (!ValidRow(row) || col < 0 || col >= kFlagColumns) return;
+    SetFlag(row, col, on);
+    const std::uint64_t bit = std::uint64_t(1) << (col & 63);
+    if (on)
+        flagBits[row].part[col >> 6] |= bit;
+    else
+        flagBits[row].part[col >> 6] &= ~bit;
+}
+
+void CWinTermView::ResyncFlagBits(int row) {
+    if (ValidRow(row)) flagBits[row] = GatherFlags(marks[row]);
+}
+
 // Marks.
 
-void CWinTermView::SetMark() { SetFlag(cursorRow, cursorCol, true); }
+void CWinTermView::SetMark() { PutFlag(cursorRow, cursorCol, true); }
 int CWinTermView::IsMarked() { return FlagAt(cursorRow, cursorCol) ? 1 : 0; }
 int CWinTermView::IsMarkedAt(int row, int col) { return FlagAt(row, col) ? 1 : 0; }
-void CWinTermView::ClearMarkAt(int row, int col) { SetFlag(row, col, false); }
-void CWinTermView::ClearMark() { SetFlag(cursorRow, cursorCol, false); }
+void CWinTermView::ClearMarkAt(int row, int col) { PutFlag(row, col, false); }
+void CWinTermView::ClearMark() { PutFlag(cursorRow, cursorCol, false); }
 
 int CWinTermView::NextMarkColumn(int row, int col) const {
     int c = col < screen::kColumns ? col + 1 : screen::kColumns;
-    if (c < screen::kColumns) c = ValidRow(row) ? FirstFlag(marks[row], c, screen::kColumns) : screen::kColumns;
+    if (c < screen::kColumns) c = ValidRow(row) ? FirstFlag(flagBits[row], c, screen::kColumns) : screen::kColumns;
     return c;
 }
 
@@ -112,7 +121,7 @@ int CWinTermView::PrevMarkColumn(int row, int col) const {
     if (c > 0) --c;
     if (c <= 0) return 0;
     if (c >= kFlagColumns) c = kFlagColumns - 1;
-    const int found = ValidRow(row) ? LastFlag(marks[row], 1, c + 1) : -1;
+    const int found = ValidRow(row) ? LastFlag(flagBits[row], 1, c + 1) : -1;
     return found < 0 ? 0 : found;
 }
 
@@ -141,6 +150,7 @@ void CWinTermView::InsertMarkGap() {
     const unsigned keep = (1u << (col & 7)) - 1u;
     const unsigned v = words[first];
     words[first] = ((v & keep) | ((v & ~keep) << 1)) & 0xFFu;
+    ResyncFlagBits(cursorRow);
 }
 
 void CWinTermView::DeleteMarkGap() {
@@ -156,38 +166,47 @@ void CWinTermView::DeleteMarkGap() {
         const unsigned next = w < kLastWord ? (words[w + 1] & 1u) << 7 : 0u;
         words[w] = ((words[w] & 0xFFu) >> 1) | next;
     }
+    ResyncFlagBits(row);
     ClearMarkAt(row, screen::kColumns);
 }
 
 void CWinTermView::ScrollMarksUp() {
     std::memmove(marks[0], marks[1], sizeof marks[0] * (screen::kShownRows - 1));
     std::memset(marks[screen::kShownRows - 1], 0, sizeof marks[0]);
+    std::memmove(&flagBits[0], &flagBits[1], sizeof flagBits[0] * (screen::kShownRows - 1));
+    flagBits[screen::kShownRows - 1] = FlagBits{};
 }
 
 void CWinTermView::ScrollMarksDown() {
     std::memmove(marks[1], marks[0], sizeof marks[0] * (screen::kShownRows - 1));
     std::memset(marks[0], 0, sizeof marks[0]);
+    std::memmove(&flagBits[1], &flagBits[0], sizeof flagBits[0] * (screen::kShownRows - 1));
+    flagBits[0] = FlagBits{};
 }
 
-void CWinTermView::ClearAllMarks() { std::memset(marks, 0, sizeof marks[0] * screen::kShownRows); }
+void CWinTermView::ClearAllMarks() {
+    std::memset(marks, 0, sizeof marks[0] * screen::kShownRows);
+    for (int row = 0; row < screen::kShownRows; ++row) flagBits[row] = FlagBits{};
+}
 
 // Tab stops.
 
-void CWinTermView::SetTabStop() { SetFlag(kTabRow, cursorCol, true); }
-void CWinTermView::ClearTabStop() { SetFlag(kTabRow, cursorCol, false); }
+void CWinTermView::SetTabStop() { PutFlag(kTabRow, cursorCol, true); }
+void CWinTermView::ClearTabStop() { PutFlag(kTabRow, cursorCol, false); }
 
 void CWinTermView::ClearAllTabStops() {
     std::memset(marks[kTabRow], 0, sizeof marks[kTabRow]);
-    SetFlag(kTabRow, 0, true);
+    flagBits[kTabRow] = FlagBits{};
+    PutFlag(kTabRow, 0, true);
 }
 
 int CWinTermView::PrevTabStop(int col) {
     if (col <= 0) return col;
-    const int found = LastFlag(marks[kTabRow], 0, col < kFlagColumns ? col : kFlagColumns);
+    const int found = LastFlag(flagBits[kTabRow], 0, col < kFlagColumns ? col : kFlagColumns);
     return found < 0 ? 0 : found;
 }
 
 void CWinTermView::Tab() {
     const int from = cursorCol < screen::kColumns ? cursorCol + 1 : screen::kColumns;
-    PlaceCursor(cursorRow, FirstFlag(marks[kTabRow], from, screen::kColumns));
+    PlaceCursor(cursorRow, FirstFlag(flagBits[kTabRow], from, screen::kColumns));
 }

@@ -1,41 +1,13 @@
 // The text path: PutText (the interpreter's hot path), inserting and deleting
 // cells within a row, and writing characters at a fixed place.
 #include "view/CWinTermView.h"
+#include "view/CellRuns.h"
 
-#include <cstdint>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 constexpr unsigned kChar = cell::kCharMask;
 constexpr unsigned kAttr = ~cell::kCharMask;
-}  // namespace
-
-namespace {
-// out[i] := character in[i] with the attribute bits kept from out[i] by keep,
-// plus add. Runs are short (a field, a word), so four cells at a time without
-// the set-up a general vectorised loop needs.
-void WriteRun(unsigned* __restrict out, const char* __restrict text, int count, unsigned keep, unsigned add) {
-    const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i keepBits = _mm_set1_epi32(static_cast<int>(keep));
-    const __m128i addBits = _mm_set1_epi32(static_cast<int>(add));
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 4 <= count; i += 4) {
-        std::uint32_t four;
-        std::memcpy(&four, in + i, sizeof four);
-        const __m128i chars =
-            _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(four)), zero), zero);
-        __m128i* cells = reinterpret_cast<__m128i*>(out + i);
-        const __m128i old = _mm_loadu_si128(cells);
-        _mm_storeu_si128(cells, _mm_or_si128(chars, _mm_or_si128(_mm_and_si128(old, keepBits), addBits)));
-    }
-#endif
-    for (; i < count; ++i) out[i] = in[i] | (out[i] & keep) | add;
-}
 }  // namespace
 
 void CWinTermView::PutText(const char* text, int len) {
@@ -74,11 +46,11 @@ void CWinTermView::WriteAtCursor(const char* text, int len, bool focused) {
         // bits back, an attribute override replaces the cell's attribute.
         const unsigned ownAttr = kAttr & ~cell::kProtected;
         if (writeProtectMode)
-            WriteRun(cells + col, text, count, ownAttr, writeAttr & kAttr);
+            cellruns::WriteChars(cells + col, text, count, ownAttr, writeAttr & kAttr);
         else if (!attrOverride)
-            WriteRun(cells + col, text, count, ownAttr, 0);
+            cellruns::WriteChars(cells + col, text, count, ownAttr, 0);
         else
-            WriteRun(cells + col, text, count, 0, attrOverride & kAttr);
+            cellruns::WriteChars(cells + col, text, count, 0, attrOverride & kAttr);
         // The line size belongs to the row, not to the character in column 0.
         if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
         if (paintNow && RowShown(row) && !port->IsMinimised()) InvalidateWritten(row, col, count, lineSize);

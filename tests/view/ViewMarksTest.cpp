@@ -58,6 +58,45 @@ TEST(ViewMarks, EditsAndScansMatchAPerColumnModel) {
     }
 }
 
+// Scans answer from a bit copy of the flags; after any mix of operations on
+// any rows (scrolling, clearing, tab stops, gaps) they must still agree with
+// the flags themselves, on every row.
+TEST(ViewMarks, ScansAgreeWithTheFlagsAfterAnyOperations) {
+    ViewHarness h;
+    std::mt19937 rng(99);
+    auto flag = [&](int row, int col) { return h.view->IsMarkedAt(row, col) != 0; };
+    for (int step = 0; step < 4000; ++step) {
+        h.view->SetCursorPos(static_cast<int>(rng() % 25), static_cast<int>(rng() % 81));
+        if (rng() % 8 == 0) h.view->SetRow(25);  // the tab-stop row through the cursor
+        switch (rng() % 12) {
+        case 0: case 1: case 2: h.view->SetMark(); break;
+        case 3: h.view->ClearMark(); break;
+        case 4: h.view->ClearMarkAt(static_cast<int>(rng() % 26), static_cast<int>(rng() % kCols)); break;
+        case 5: h.view->InsertMarkGap(); break;
+        case 6: h.view->DeleteMarkGap(); break;
+        case 7: h.view->ScrollMarksUp(); break;
+        case 8: h.view->ScrollMarksDown(); break;
+        case 9: if (rng() % 10 == 0) h.view->ClearAllMarks(); break;
+        case 10: rng() % 2 ? h.view->SetTabStop() : h.view->ClearTabStop(); break;
+        default: if (rng() % 20 == 0) h.view->ClearAllTabStops(); break;
+        }
+        const int row = static_cast<int>(rng() % 26);
+        const int col = static_cast<int>(rng() % 140);
+        int next = col < 80 ? col + 1 : 80;
+        while (next < 80 && !flag(row, next)) ++next;
+        int prev = col > 0 ? col - 1 : 0;
+        while (prev > 0 && !flag(row, prev)) --prev;
+        int r = row, c = col;
+        ASSERT_EQ(h.view->NextMark(&r, &c), next) << "step " << step << " row " << row << " col " << col;
+        c = col;
+        ASSERT_EQ(h.view->PrevMark(&r, &c), prev) << "step " << step << " row " << row << " col " << col;
+        const int tabFrom = static_cast<int>(rng() % 81);
+        int tab = tabFrom > 0 ? tabFrom - 1 : 0;
+        while (tab > 0 && !flag(25, tab)) --tab;
+        ASSERT_EQ(h.view->PrevTabStop(tabFrom), tabFrom > 0 ? tab : tabFrom) << "step " << step;
+    }
+}
+
 TEST(ViewMarks, RowTwentyFiveAnswersFromTheTabStops) {
     ViewHarness h;
     h.view->ClearAllTabStops();

@@ -1,0 +1,66 @@
+// Writing runs of cells: the two loops the interpreter's hot path spends its
+// time in. Runs are short (a word, a field, the rest of a row), so they go
+// four cells at a time, and the last four cells of a run are done as one
+// more group that may overlap the one before: both operations give the same
+// cell when applied twice, so overlapping costs nothing and saves a tail loop.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "view/CTermView.h"
+
+namespace cellruns {
+
+// cells[i] := the character byte of cells[i] with the attribute bits of attr.
+inline void SetAttr(unsigned* cells, int count, unsigned attr) {
+    const unsigned charBits = cell::kCharMask;
+    attr &= ~charBits;
+#if defined(__SSE2__)
+    if (count >= 4) {
+        const __m128i keep = _mm_set1_epi32(static_cast<int>(charBits));
+        const __m128i add = _mm_set1_epi32(static_cast<int>(attr));
+        auto four = [&](int i) {
+            __m128i* p = reinterpret_cast<__m128i*>(cells + i);
+            _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(_mm_loadu_si128(p), keep), add));
+        };
+        for (int i = 0; i + 4 < count; i += 4) four(i);
+        four(count - 4);
+        return;
+    }
+#endif
+    for (int i = 0; i < count; ++i) cells[i] = (cells[i] & charBits) | attr;
+}
+
+// out[i] := character text[i], with the bits of out[i] that keep selects
+// (never character bits) and the bits of add.
+inline void WriteChars(unsigned* __restrict out, const char* __restrict text, int count, unsigned keep, unsigned add) {
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(text);
+    keep &= ~cell::kCharMask;
+    add &= ~cell::kCharMask;
+#if defined(__SSE2__)
+    if (count >= 4) {
+        const __m128i keepBits = _mm_set1_epi32(static_cast<int>(keep));
+        const __m128i addBits = _mm_set1_epi32(static_cast<int>(add));
+        const __m128i zero = _mm_setzero_si128();
+        auto four = [&](int i) {
+            std::uint32_t bytes;
+            std::memcpy(&bytes, in + i, sizeof bytes);
+            const __m128i chars =
+                _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(bytes)), zero), zero);
+            __m128i* p = reinterpret_cast<__m128i*>(out + i);
+            const __m128i old = _mm_loadu_si128(p);
+            _mm_storeu_si128(p, _mm_or_si128(chars, _mm_or_si128(_mm_and_si128(old, keepBits), addBits)));
+        };
+        for (int i = 0; i + 4 < count; i += 4) four(i);
+        four(count - 4);
+        return;
+    }
+#endif
+    for (int i = 0; i < count; ++i) out[i] = in[i] | (out[i] & keep) | add;
+}
+
+}  // namespace cellruns
