@@ -226,7 +226,6 @@ private:
     // The column NextMark / PrevMark answer for (row, col).
     int NextMarkColumn(int row, int col) const;
     int PrevMarkColumn(int row, int col) const;
-    void WriteAtCursor(const char* text, int len, bool focused);
     void OpenRoom(int row, int col, int n);
     void InvalidateWritten(int row, int col, int count, unsigned lineSize);
     void ScrollRows(int start, int end, int n, bool down, bool paint);

@@ -26,9 +26,16 @@ void CWinTermView::SetCursorPos(int row, int col) {
     PlaceCursor(row, col);
 }
 
-// Called after every addressing sequence: the same rules as SetCursorPos,
-// without going through the virtual table a second time.
-void CWinTermView::UpdateCursor() { CWinTermView::SetCursorPos(cursorRow, cursorCol); }
+// Called after every addressing sequence: SetCursorPos with the position it
+// already has. The cursor always stays within rows 0..25 and columns 0..80,
+// so only row 25 (the overflow report) has more to do than the caret.
+void CWinTermView::UpdateCursor() {
+    if (cursorRow >= screen::kShownRows) {
+        CWinTermView::SetCursorPos(cursorRow, cursorCol);
+        return;
+    }
+    if (paintNow) MoveCaretIfVisible();
+}
 
 void CWinTermView::PlaceCursor(int row, int col) {
     cursorRow = row;

@@ -11,6 +11,7 @@ constexpr unsigned kAttr = ~cell::kCharMask;
 }  // namespace
 
 void CWinTermView::PutText(const char* text, int len) {
+    if (!cellBlock) return;
     // The caret would otherwise flicker at its old place while cells change.
     // Only a focused window has a caret (it is destroyed when focus goes).
     const bool focused = port->HasFocus();
@@ -19,14 +20,7 @@ void CWinTermView::PutText(const char* text, int len) {
         port->HideCaret();
         caretHidden = 1;
     }
-    if (cellBlock) WriteAtCursor(text, len, focused);
-    if (hidCaret) {
-        port->ShowCaret();
-        caretHidden = 0;
-    }
-}
 
-void CWinTermView::WriteAtCursor(const char* text, int len, bool focused) {
     // A cursor put on column 80 by addressing has no room left on its row:
     // text there starts the next line, as after a write that ended there.
     if (autoWrap && (pendingWrap || (cursorCol >= screen::kColumns && len > 0))) NewLineForWrap();
@@ -38,6 +32,8 @@ void CWinTermView::WriteAtCursor(const char* text, int len, bool focused) {
     // its runs at the end of the row, so it never passes more.
     const int count = len <= 0 || !text ? 0 : (len < room ? len : room);
     if (insertMode && room > 0) OpenRoom(row, col, len <= 0 ? 1 : count);
+    // Painting state as it stands after a wrap (which may batch a scroll).
+    const bool drawn = paintNow && !port->IsMinimised();
 
     if (count > 0) {
         unsigned* cells = RowCells(row);
@@ -53,7 +49,7 @@ void CWinTermView::WriteAtCursor(const char* text, int len, bool focused) {
             cellruns::WriteChars(cells + col, text, count, 0, attrOverride & kAttr);
         // The line size belongs to the row, not to the character in column 0.
         if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
-        if (paintNow && RowShown(row) && !port->IsMinimised()) InvalidateWritten(row, col, count, lineSize);
+        if (drawn && RowShown(row)) InvalidateWritten(row, col, count, lineSize);
     }
 
     if (len > 0) {
@@ -63,7 +59,12 @@ void CWinTermView::WriteAtCursor(const char* text, int len, bool focused) {
             if (autoWrap) pendingWrap = 1;
         }
     }
-    if (paintNow && focused && !port->IsMinimised()) UpdateCaretPos();
+    if (drawn && focused) UpdateCaretPos();
+
+    if (hidCaret) {
+        port->ShowCaret();
+        caretHidden = 0;
+    }
 }
 
 // Insert mode: n blank cells open at the cursor, the pixels move along.
