@@ -64,11 +64,11 @@ private:
     void ConsumeTextRun(const unsigned char* text, int len);
     void AppendPrintable(unsigned char b, int col);
     void CheckMarkAtCursor();
-    void ApplyEmbeddedAttr(unsigned attr);
+    void ApplyEmbeddedAttr(unsigned char code);
     void ReleaseHeldAttr() {
         if (attrHeld) {
             attrHeld = false;
-            ApplyEmbeddedAttr(heldAttr);
+            ApplyEmbeddedAttr(heldAttrCode);
         }
     }
     bool MergeHeldAttrWithText(int col);
@@ -210,7 +210,7 @@ private:
     // and never past the end of a block.
     bool bulkReceive = false;
     bool attrHeld = false;
-    unsigned heldAttr = 0;
+    unsigned char heldAttrCode = 0;
     char functionKeyStrings[kKeyTables][kFunctionKeys][kKeyStringSize] = {};
     char cursorKeyStrings[kCursorKeyTables][kCursorKeys][kCursorKeyStringSize] = {};
     int collectCount = 0;

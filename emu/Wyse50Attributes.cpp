@@ -24,18 +24,17 @@ void CWyse50Emulator::EscEmbeddedAttr() { currentHandler = &CWyse50Emulator::Col
 // Outside protect and graphics modes the bulk receive loop may hold it until
 // it sees the next byte (see MergeHeldAttrWithText).
 void CWyse50Emulator::CollectEmbeddedAttr(unsigned char b) {
-    const unsigned attr = AttributeFromCode(b);
     ReturnToGround();
     if (bulkReceive && currentHandler == &CWyse50Emulator::Ground) {
         attrHeld = true;
-        heldAttr = attr;
+        heldAttrCode = b;
         return;
     }
-    ApplyEmbeddedAttr(attr);
+    ApplyEmbeddedAttr(b);
 }
 
-void CWyse50Emulator::ApplyEmbeddedAttr(unsigned attr) {
-    view->SetAttrToNextMark(attr);
+void CWyse50Emulator::ApplyEmbeddedAttr(unsigned char code) {
+    view->SetAttrToNextMark(AttributeFromCode(code));
     view->SetMark();
     if (mode & kProtectMode) view->NextUnprotected();
     view->UpdateCursor();
@@ -54,7 +53,7 @@ bool CWyse50Emulator::MergeHeldAttrWithText(int col) {
     attrHeld = false;
     const int row = view->GetRow();
     if (col < 1 || col > screen::kColumns - 2 || row < 0 || row >= screen::kShownRows) {
-        ApplyEmbeddedAttr(heldAttr);
+        ApplyEmbeddedAttr(heldAttrCode);
         return false;
     }
     view->ClearMark();

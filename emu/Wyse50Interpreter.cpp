@@ -16,6 +16,7 @@
 namespace {
 
 constexpr int kLineEnd = screen::kColumns;
+constexpr unsigned char kEscape = 0x1B;
 
 // Index of the first byte below 0x20 in [p, p + len), or len. Text runs are
 // long and control bytes rare, so this looks at 16 or 8 bytes at a time.
@@ -73,6 +74,13 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
         if (bytes[i] < 0x20) {
             FlushPending();
             ReleaseHeldAttr();
+            // ESC and its next byte in one step when both are here: what
+            // the ESC state would do with a byte 0x20..0x7F.
+            if (bytes[i] == kEscape && i + 1 < len && bytes[i + 1] >= 0x20 && bytes[i + 1] < 0x80) {
+                (this->*escapeTable[bytes[i + 1] - 0x20])();
+                i += 2;
+                continue;
+            }
             (this->*controlTable[bytes[i++]])();
             continue;
         }
