@@ -158,6 +158,13 @@ void CWyse50Emulator::Ground(unsigned char b) {
 void CWyse50Emulator::ConsumeTextRun(const unsigned char* text, int len) {
     int col = view->GetColumn();
     bool markChecked = attrHeld && MergeHeldAttrWithText(col);
+    // The common case: a word or a field that ends before the line does.
+    if (pendingCount == 0 && col >= 0 && col + len < kLineEnd) {
+        if (!markChecked) CheckMarkAtCursor();
+        pendingRun = reinterpret_cast<const char*>(text);
+        pendingCount = len;
+        return;
+    }
     while (len > 0) {
         int room = kLineEnd - pendingCount - (col > 0 ? col : 0);
         if (room < 1) room = 1;

@@ -108,7 +108,14 @@ void CWinTermView::SetMark() { PutFlag(cursorRow, cursorCol, true); }
 int CWinTermView::IsMarked() { return FlagAt(cursorRow, cursorCol) ? 1 : 0; }
 int CWinTermView::IsMarkedAt(int row, int col) { return FlagAt(row, col) ? 1 : 0; }
 void CWinTermView::ClearMarkAt(int row, int col) { PutFlag(row, col, false); }
-void CWinTermView::ClearMark() { PutFlag(cursorRow, cursorCol, false); }
+// On the interpreter's path for every character written over a mark, so
+// without the general setter's layers; the cursor is always a flag position.
+void CWinTermView::ClearMark() {
+    const unsigned row = static_cast<unsigned>(cursorRow), col = static_cast<unsigned>(cursorCol);
+    if (row >= screen::kStoredRows || col >= static_cast<unsigned>(kFlagColumns)) return;
+    marks[row][col >> 3] &= ~(1u << (col & 7));
+    flagBits[row].part[col >> 6] &= ~(std::uint64_t(1) << (col & 63));
+}
 
 int CWinTermView::NextMarkColumn(int row, int col) const {
     // Columns col+1 .. 79; marks beyond the screen columns never stop it.
