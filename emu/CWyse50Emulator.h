@@ -63,7 +63,7 @@ private:
     void GroundGraphicsProtect(unsigned char b);
     void ConsumeTextRun(const unsigned char* text, int len);
     void AppendPrintable(unsigned char b, int col);
-    void CheckMarkAtCursor();
+    inline void CheckMarkAtCursor();
     void ApplyEmbeddedAttr(unsigned char code);
     void ReleaseHeldAttr() {
         if (attrHeld) {

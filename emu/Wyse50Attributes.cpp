@@ -56,8 +56,7 @@ bool CWyse50Emulator::MergeHeldAttrWithText(int col) {
         ApplyEmbeddedAttr(heldAttrCode);
         return false;
     }
-    view->ClearMark();
-    view->SetAttrToNextMark(view->GetMarkAttr());
+    view->WriteOverMark();
     view->UpdateCursor();
     return true;
 }

@@ -47,6 +47,12 @@ int PrintableRunLength(const unsigned char* p, int len) {
 
 }  // namespace
 
+// A character written over an attribute mark removes the mark, and the
+// attribute before it runs on.
+inline void CWyse50Emulator::CheckMarkAtCursor() {
+    if (view->IsMarked()) view->WriteOverMark();
+}
+
 void CWyse50Emulator::OnReceive(const char* data, int len) {
     if (!data || len <= 0) return;
     const auto* bytes = reinterpret_cast<const unsigned char*>(data);
@@ -122,15 +128,6 @@ void CWyse50Emulator::AppendCopy(const char* text, int n) {
     }
     std::memcpy(pendingText + pendingCount, text, static_cast<size_t>(n));
     pendingCount += n;
-}
-
-void CWyse50Emulator::CheckMarkAtCursor() {
-    // A character written over an attribute mark removes the mark, and the
-    // attribute before it runs on.
-    if (view->IsMarked()) {
-        view->ClearMark();
-        view->SetAttrToNextMark(view->GetMarkAttr());
-    }
 }
 
 void CWyse50Emulator::AppendPrintable(unsigned char b, int col) {

@@ -153,6 +153,14 @@ public:
     virtual void SetAttrOverride(unsigned attr) = 0;
     // Reverse line feed: up one row, or on row 0 scroll rows 0..23 down by one.
     virtual void ReverseLineFeed() = 0;
+    // A character is about to be written over the attribute mark at the
+    // cursor: the mark goes and the attribute before it runs on. The same as
+    // ClearMark then SetAttrToNextMark(GetMarkAttr()), in one call because the
+    // interpreter does it for nearly every embedded attribute.
+    virtual void WriteOverMark() {
+        ClearMark();
+        SetAttrToNextMark(GetMarkAttr());
+    }
 
     CTermController* Controller() const { return controller; }
     char* MessageLineBuffer() { return messageLine; }

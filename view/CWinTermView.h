@@ -127,6 +127,7 @@ public:
     void ReverseScreenOff() override;
     void SetAttrOverride(unsigned attr) override;
     void ReverseLineFeed() override;
+    void WriteOverMark() override;
 
     // Window-side entry points (scroll bar, focus, mouse move).
     enum ScrollRequest {

@@ -3,6 +3,7 @@
 // gather a row's flags into 64-bit words first because the interpreter asks
 // on every attribute change and every tab.
 #include "view/CWinTermView.h"
+#include "view/CellRuns.h"
 
 #include <cstdint>
 #include <cstring>
@@ -159,6 +160,15 @@ int CWinTermView::PrevMark(int* row, int* col) {
 unsigned CWinTermView::GetMarkAttr() {
     const unsigned* c = CellAt(cursorRow, PrevMarkColumn(cursorRow, cursorCol));
     return (c ? *c : BlankCell()) & ~cell::kCharMask;
+}
+
+void CWinTermView::WriteOverMark() {
+    CWinTermView::ClearMark();
+    const int row = cursorRow, col = cursorCol;
+    if (!ValidRow(row) || !ValidCol(col)) return;  // column 80: no cells to set
+    unsigned* cells = RowCells(row);
+    const unsigned attr = cells[PrevMarkColumn(row, col)] & ~cell::kCharMask;
+    cellruns::SetAttr(cells + col, NextMarkColumn(row, col) - col, attr);
 }
 
 void CWinTermView::InsertMarkGap() {
