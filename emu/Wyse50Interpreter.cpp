@@ -83,6 +83,15 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
             // ESC and its next byte in one step when both are here: what
             // the ESC state would do with a byte 0x20..0x7F.
             if (bytes[i] == kEscape && i + 1 < len && bytes[i + 1] >= 0x20 && bytes[i + 1] < 0x80) {
+                // Cursor addressing, the commonest sequence of all, with
+                // its row and column here too: the collectors called
+                // directly rather than through the state pointer.
+                if (bytes[i + 1] == '=' && i + 3 < len) {
+                    CollectAddressRow(bytes[i + 2]);
+                    CollectAddressColumn(bytes[i + 3]);
+                    i += 4;
+                    continue;
+                }
                 (this->*escapeTable[bytes[i + 1] - 0x20])();
                 i += 2;
                 continue;
