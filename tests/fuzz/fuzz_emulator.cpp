@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tools/replay/ReplaySession.h"
+#include "view/CWinTermView.h"
 
 namespace {
 
@@ -68,6 +69,34 @@ void CheckScreen(const ReplaySession& session) {
 
     (void)session.Sent();
     (void)session.Printed();
+}
+
+// While the received bytes are logged the interpreter handles them one at a
+// time, without its bulk shortcuts; both ways must end in the same state.
+// Logging writes through to its file at every byte, so only shorter inputs
+// are compared.
+constexpr size_t kCompareLimit = 1024;
+
+void CompareWithByteByByte(const ReplaySession& fast, const uint8_t* bytes, size_t len, size_t blockSize) {
+    ReplaySession literal;
+    if (!literal.View().OpenScopeLog("compare.log")) Fail("scope log", "cannot open compare.log");
+    literal.Feed(bytes, len, blockSize);
+    literal.View().CloseScopeLog();
+    CWinTermView& a = fast.View();
+    CWinTermView& b = literal.View();
+    for (int i = 0; i < CWinTermView::kTableLines; ++i)
+        for (int col = 0; col < screen::kColumns; ++col)
+            if (a.TableLine(i)[col] != b.TableLine(i)[col])
+                Fail("bulk and byte-by-byte differ", "line " + std::to_string(i) + " column " + std::to_string(col));
+    for (int row = 0; row < screen::kStoredRows; ++row)
+        for (int col = 0; col < screen::kFlagColumns; ++col)
+            if (a.IsMarkedAt(row, col) != b.IsMarkedAt(row, col))
+                Fail("bulk and byte-by-byte differ", "mark " + std::to_string(row) + " " + std::to_string(col));
+    if (fast.Cursor() != literal.Cursor() || a.WrapPending() != b.WrapPending() ||
+        a.ScrollPosition() != b.ScrollPosition() || a.InsertMode() != b.InsertMode())
+        Fail("bulk and byte-by-byte differ", "cursor " + fast.Cursor() + " / " + literal.Cursor());
+    if (fast.Sent() != literal.Sent()) Fail("bulk and byte-by-byte differ", "sent bytes");
+    if (fast.Printed() != literal.Printed()) Fail("bulk and byte-by-byte differ", "printed bytes");
 }
 
 // libFuzzer reads its arguments after LLVMFuzzerInitialize returns, and the
@@ -149,5 +178,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReplaySession session;
     session.Feed(data + 1, size - 1, blockSize);
     CheckScreen(session);
+    if (size <= kCompareLimit) CompareWithByteByByte(session, data + 1, size - 1, blockSize);
     return 0;
 }
