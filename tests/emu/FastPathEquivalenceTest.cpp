@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,18 +19,12 @@ namespace {
 
 class Rng {
 public:
-    explicit Rng(uint64_t seed) : state(seed * 0x9E3779B97F4A7C15ull + 1) {}
-    uint32_t Next() {
-        state ^= state >> 12;
-        state ^= state << 25;
-        state ^= state >> 27;
-        return static_cast<uint32_t>((state * 2685821657736338717ull) >> 32);
-    }
-    int Range(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<uint32_t>(hi - lo + 1)); }
+    explicit Rng(uint64_t seed) : engine(seed) {}
+    int Range(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(engine); }
     char Byte(int lo, int hi) { return static_cast<char>(Range(lo, hi)); }
 
 private:
-    uint64_t state;
+    std::mt19937_64 engine;
 };
 
 const char ESC = 0x1b;
