@@ -213,22 +213,20 @@ void CWyse50Emulator::SendBytes(const char* data, int len) {
 }
 
 // A control byte inside an escape sequence neither acts nor cancels it.
+// The entry runs from the ground state (it sets a collector or returns to
+// ground itself): in local mode what it transmits comes straight back
+// through OnReceive, and must be taken as text, not as the rest of this
+// sequence.
 void CWyse50Emulator::EscState(unsigned char b) {
     if (b < 0x20) return;
-    if (b >= 0x80) {
-        ReturnToGround();
-        return;
-    }
-    (this->*escapeTable[b - 0x20])();
+    ReturnToGround();
+    if (b < 0x80) (this->*escapeTable[b - 0x20])();
 }
 
 void CWyse50Emulator::EscFState(unsigned char b) {
     if (b < 0x20) return;
-    if (b >= 0x80) {
-        ReturnToGround();
-        return;
-    }
-    (this->*extensionTable[b - 0x20])();
+    ReturnToGround();
+    if (b < 0x80) (this->*extensionTable[b - 0x20])();
 }
 
 void CWyse50Emulator::PassThrough(unsigned char b) {

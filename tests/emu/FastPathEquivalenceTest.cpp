@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "session/CTermController.h"
 #include "tools/replay/ReplaySession.h"
 #include "view/CWinTermView.h"
 
@@ -195,6 +196,36 @@ TEST(FastPathEquivalence, AttributeThenTextAtTheEdges) {
             EXPECT_TRUE(difference.empty()) << testing::PrintToString(bytes) << " block " << block << "\n"
                                             << difference;
             literal.View().CloseScopeLog();
+        }
+    }
+}
+
+// In local mode what the terminal transmits comes straight back as received
+// bytes, while the sequence that asked for it is still being handled: it is
+// text, not the rest of that sequence, whichever way the bytes go.
+TEST(FastPathEquivalence, LocalModeTransmissionsComeBackAsText) {
+    const struct {
+        const char* bytes;
+        const char* row0;
+        const char* cursor;
+    } cases[] = {
+        {"\033= !\033?", "  !", "0 0"},        // cursor address: row, column, CR
+        {"\033= !\005", " `", "0 2"},          // ENQ answers a back-quote
+        {"ab\033= $\0336", "ab  ab", "1 4"},  // the whole row: 80 cells, so it wraps
+    };
+    for (const auto& c : cases) {
+        for (bool logging : {false, true}) {
+            ReplaySession session;
+            session.Controller().SetLocalMode(1);
+            if (logging) {
+                ASSERT_TRUE(session.View().OpenScopeLog("equivalence.log"));
+            }
+            session.Feed(std::string(c.bytes));
+            SCOPED_TRACE(testing::PrintToString(std::string(c.bytes)) + (logging ? " byte by byte" : " in bulk"));
+            EXPECT_EQ(session.Rows()[0], c.row0);
+            EXPECT_EQ(session.Cursor(), c.cursor);
+            EXPECT_EQ(session.View().GetAttrAt(0, 0), session.View().GetDefaultAttr());
+            session.View().CloseScopeLog();
         }
     }
 }
