@@ -66,6 +66,9 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
         FlushPending();
         return;
     }
+    // In local mode a handler's transmission comes back through here while
+    // the outer block is still being worked through.
+    const bool outerBulk = bulkReceive;
     bulkReceive = true;
     int i = 0;
     while (i < len) {
@@ -105,7 +108,7 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
     }
     FlushPending();
     ReleaseHeldAttr();
-    bulkReceive = false;
+    bulkReceive = outerBulk;
 }
 
 void CWyse50Emulator::FlushPending() {
