@@ -72,7 +72,8 @@ void CWyse50Emulator::OnReceive(const char* data, int len) {
     bulkReceive = true;
     int i = 0;
     while (i < len) {
-        // (An attribute is held only on the way back to this ground state.)
+        // Never reached with an attribute held: one is held only as the
+        // state returns to ground, and the next byte is taken below.
         if (currentHandler != &CWyse50Emulator::Ground) {
             (this->*currentHandler)(bytes[i++]);
             continue;

@@ -1,7 +1,8 @@
 // Attribute marks and tab stops: one flag per column, 8 columns in the low
-// byte of each flag word. Row 25 of the marks is the tab-stop row. The scans
-// gather a row's flags into 64-bit words first because the interpreter asks
-// on every attribute change and every tab.
+// byte of each flag word. Row 25 of the marks is the tab-stop row. Every
+// change is mirrored into a row of 64-bit words (flagBits), and the scans
+// answer from those: the interpreter asks on every attribute change, every
+// character written over a mark and every tab.
 #include "view/CWinTermView.h"
 #include "view/CellRuns.h"
 
@@ -120,7 +121,8 @@ void CWinTermView::ClearMark() {
 
 int CWinTermView::NextMarkColumn(int row, int col) const {
     // Columns col+1 .. 79; marks beyond the screen columns never stop it.
-    const int from = col < screen::kColumns ? col + 1 : screen::kColumns;
+    int from = col < screen::kColumns ? col + 1 : screen::kColumns;
+    if (from < 0) from = 0;
     if (from >= screen::kColumns || !ValidRow(row)) return screen::kColumns;
     const FlagBits& bits = flagBits[row];
     if (from < 64) {

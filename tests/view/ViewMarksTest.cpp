@@ -1,6 +1,7 @@
 // Attribute marks against a plain per-column model, and what they steer.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -94,6 +95,24 @@ TEST(ViewMarks, ScansAgreeWithTheFlagsAfterAnyOperations) {
         int tab = tabFrom > 0 ? tabFrom - 1 : 0;
         while (tab > 0 && !flag(25, tab)) --tab;
         ASSERT_EQ(h.view->PrevTabStop(tabFrom), tabFrom > 0 ? tab : tabFrom) << "step " << step;
+    }
+}
+
+TEST(ViewMarks, ScansFromOutsideTheRowStartAtItsEnds) {
+    ViewHarness h;
+    for (int col : {0, 10, 100}) {
+        h.view->SetCursorPos(3, col < 80 ? col : 0);
+        if (col >= 80) h.view->SetColumn(80);
+        h.view->SetMark();
+    }
+    const struct { int from, next, prev; } cases[] = {
+        {-5, 0, 0}, {-1, 0, 0}, {INT_MIN, 0, 0}, {0, 10, 0}, {11, 80, 10}, {200, 80, 80}, {INT_MAX, 80, 80},
+    };
+    for (const auto& c : cases) {
+        int row = 3, col = c.from;
+        EXPECT_EQ(h.view->NextMark(&row, &col), c.next) << c.from;
+        col = c.from;
+        EXPECT_EQ(h.view->PrevMark(&row, &col), c.prev) << c.from;
     }
 }
 
