@@ -146,14 +146,7 @@ void CTelnetComm::OnWill(unsigned char option) {
     SendOption(kDO, option);
 }
 
-void CTelnetComm::OnWont(unsigned char option) {
-    int index = OptionIndex(option);
-    if (index < 0) return Refuse(kDONT, option, &lastRefusedRemote);
-    unsigned char old = remoteOption[index];
-    remoteOption[index] = static_cast<unsigned char>(old & ~(kEnabled | kPending));
-    if ((old & kPending) && !(old & kEnabled)) return;  // our DO was refused
-    SendOption(kDONT, option);
-}
+void CTelnetComm::OnWont(unsigned char option) { Disable(option, remoteOption, kDONT, &lastRefusedRemote); }
 
 void CTelnetComm::OnDo(unsigned char option) {
     int index = OptionIndex(option);
@@ -167,13 +160,19 @@ void CTelnetComm::OnDo(unsigned char option) {
     SendOption(kWILL, option);
 }
 
-void CTelnetComm::OnDont(unsigned char option) {
+void CTelnetComm::OnDont(unsigned char option) { Disable(option, localOption, kWONT, &lastRefusedLocal); }
+
+// WONT from the peer (remote side, answered DONT) or DONT (our side, answered
+// WONT): the option goes off and the refusal is acknowledged, unless it
+// answers a request of ours, which is then settled without a reply.
+void CTelnetComm::Disable(unsigned char option, unsigned char* states, unsigned char reply,
+                          unsigned char* lastRefused) {
     int index = OptionIndex(option);
-    if (index < 0) return Refuse(kWONT, option, &lastRefusedLocal);
-    unsigned char old = localOption[index];
-    localOption[index] = static_cast<unsigned char>(old & ~(kEnabled | kPending));
-    if ((old & kPending) && !(old & kEnabled)) return;
-    SendOption(kWONT, option);
+    if (index < 0) return Refuse(reply, option, lastRefused);
+    unsigned char old = states[index];
+    states[index] = static_cast<unsigned char>(old & ~(kEnabled | kPending));
+    if ((old & kPending) && !(old & kEnabled)) return;  // our request was refused
+    SendOption(reply, option);
 }
 
 void CTelnetComm::SendOption(unsigned char command, unsigned char option) {

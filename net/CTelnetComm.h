@@ -47,6 +47,7 @@ public:
 private:
     void SendTerminalType();
     void Refuse(unsigned char command, unsigned char option, unsigned char* lastRefused);
+    void Disable(unsigned char option, unsigned char* states, unsigned char reply, unsigned char* lastRefused);
 
     signed char rxState = 0;
     unsigned char localOption[4] = {0, 0, 0, 0};
