@@ -77,11 +77,6 @@ void CWinTermView::SetAttrRunFromCursor(int count, unsigned attr) {
     SetAttrRunClipped(cursorRow, cursorCol, count, attr);
 }
 
-void CWinTermView::SetAttrToNextMark(unsigned attr) {
-    const int end = NextMarkColumn(cursorRow, cursorCol);
-    SetAttrRunClipped(cursorRow, cursorCol, static_cast<long long>(end) - cursorCol, attr);
-}
-
 // From a column to the end of the row. keepMask selects the bits of the old
 // cell that survive; value supplies the rest.
 

@@ -90,14 +90,20 @@ int LastFlag(const FlagBits& bits, int from, int end) {
 }
 }  // namespace
 
+// Every single-flag change comes here; the interpreter clears a mark for
+// nearly every embedded attribute, so the word and its bit copy are set here
+// directly rather than through the base class's checked setter.
 void CWinTermView::PutFlag(int row, int col, bool on) {
     if (!ValidRow(row) || col < 0 || col >= kFlagColumns) return;
-    SetFlag(row, col, on);
+    const unsigned flag = 1u << (col & 7);
     const std::uint64_t bit = std::uint64_t(1) << (col & 63);
-    if (on)
+    if (on) {
+        marks[row][col >> 3] |= flag;
         flagBits[row].part[col >> 6] |= bit;
-    else
+    } else {
+        marks[row][col >> 3] &= ~flag;
         flagBits[row].part[col >> 6] &= ~bit;
+    }
 }
 
 void CWinTermView::ResyncFlagBits(int row) {
@@ -110,14 +116,7 @@ void CWinTermView::SetMark() { PutFlag(cursorRow, cursorCol, true); }
 int CWinTermView::IsMarked() { return FlagAt(cursorRow, cursorCol) ? 1 : 0; }
 int CWinTermView::IsMarkedAt(int row, int col) { return FlagAt(row, col) ? 1 : 0; }
 void CWinTermView::ClearMarkAt(int row, int col) { PutFlag(row, col, false); }
-// On the interpreter's path for every character written over a mark, so
-// without the general setter's layers; the cursor is always a flag position.
-void CWinTermView::ClearMark() {
-    const unsigned row = static_cast<unsigned>(cursorRow), col = static_cast<unsigned>(cursorCol);
-    if (row >= screen::kStoredRows || col >= static_cast<unsigned>(kFlagColumns)) return;
-    marks[row][col >> 3] &= ~(1u << (col & 7));
-    flagBits[row].part[col >> 6] &= ~(std::uint64_t(1) << (col & 63));
-}
+void CWinTermView::ClearMark() { PutFlag(cursorRow, cursorCol, false); }
 
 int CWinTermView::NextMarkColumn(int row, int col) const {
     // Columns col+1 .. 79; marks beyond the screen columns never stop it.
@@ -164,13 +163,17 @@ unsigned CWinTermView::GetMarkAttr() {
     return (c ? *c : BlankCell()) & ~cell::kCharMask;
 }
 
-void CWinTermView::WriteOverMark() {
-    CWinTermView::ClearMark();
+// Here beside the scans and GetMarkAttr, so that WriteOverMark, on the
+// interpreter's path for nearly every embedded attribute, is one call.
+void CWinTermView::SetAttrToNextMark(unsigned attr) {
     const int row = cursorRow, col = cursorCol;
     if (!ValidRow(row) || !ValidCol(col)) return;  // column 80: no cells to set
-    unsigned* cells = RowCells(row);
-    const unsigned attr = cells[PrevMarkColumn(row, col)] & ~cell::kCharMask;
-    cellruns::SetAttr(cells + col, NextMarkColumn(row, col) - col, attr);
+    cellruns::SetAttr(RowCells(row) + col, NextMarkColumn(row, col) - col, attr);
+}
+
+void CWinTermView::WriteOverMark() {
+    CWinTermView::ClearMark();
+    CWinTermView::SetAttrToNextMark(CWinTermView::GetMarkAttr());
 }
 
 void CWinTermView::InsertMarkGap() {
