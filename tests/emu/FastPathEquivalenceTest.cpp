@@ -7,12 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <random>
 #include <string>
-#include <vector>
 
 #include "session/CTermController.h"
+#include "tests/support/SessionState.h"
 #include "tools/replay/ReplaySession.h"
 #include "view/CWinTermView.h"
 
@@ -106,43 +105,6 @@ void AppendToken(std::string& s, Rng& rng) {
     }
 }
 
-// Everything the two ways could disagree on, one labelled line each.
-std::vector<std::string> Describe(const ReplaySession& session) {
-    CWinTermView& view = session.View();
-    std::vector<std::string> lines;
-    char word[12];
-    for (int i = 0; i < CWinTermView::kTableLines; ++i) {
-        std::string line = "line " + std::to_string(i) + ":";
-        const unsigned* cells = view.TableLine(i);
-        for (int col = 0; col < screen::kColumns; ++col) {
-            std::snprintf(word, sizeof word, " %08x", cells[col]);
-            line += word;
-        }
-        lines.push_back(line);
-    }
-    for (int row = 0; row < screen::kStoredRows; ++row) {
-        std::string line = "marks " + std::to_string(row) + ": ";
-        for (int col = 0; col < screen::kFlagColumns; ++col) line += view.IsMarkedAt(row, col) ? '1' : '0';
-        lines.push_back(line);
-    }
-    lines.push_back("cursor " + session.Cursor() + " wrap " + std::to_string(view.WrapPending()) + " insert " +
-                    std::to_string(view.InsertMode()) + " scroll " + std::to_string(view.ScrollPosition()) +
-                    " mode " + std::to_string(view.ScrollMode()) + " override " +
-                    std::to_string(view.GetAttrOverride()) + " write " + std::to_string(view.GetWriteAttr()));
-    lines.push_back("sent " + session.Sent());
-    lines.push_back("printed " + session.Printed());
-    return lines;
-}
-
-// The first differing line, or empty.
-std::string FirstDifference(const ReplaySession& fast, const ReplaySession& literal) {
-    const std::vector<std::string> a = Describe(fast);
-    const std::vector<std::string> b = Describe(literal);
-    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-        if (a[i] != b[i]) return "fast:    " + a[i] + "\nliteral: " + b[i];
-    return a.size() == b.size() ? std::string() : "different lengths";
-}
-
 TEST(FastPathEquivalence, RandomStreamsLeaveTheSameState) {
     for (uint64_t seed = 1; seed <= 120; ++seed) {
         Rng rng(seed);
@@ -158,7 +120,7 @@ TEST(FastPathEquivalence, RandomStreamsLeaveTheSameState) {
             const size_t block = rng.Range(0, 3) == 0 ? rng.Range(1, 9) : ReplaySession::kBlockSize;
             fast.Feed(bytes, block);
             literal.Feed(bytes, block);
-            const std::string difference = FirstDifference(fast, literal);
+            const std::string difference = testsupport::FirstStateDifference(fast, literal);
             ASSERT_TRUE(difference.empty()) << "seed " << seed << " chunk " << chunk << " block " << block
                                             << " bytes " << testing::PrintToString(bytes) << "\n"
                                             << difference;
@@ -192,7 +154,7 @@ TEST(FastPathEquivalence, AttributeThenTextAtTheEdges) {
             ASSERT_TRUE(literal.View().OpenScopeLog("equivalence.log"));
             fast.Feed(bytes, block);
             literal.Feed(bytes, block);
-            const std::string difference = FirstDifference(fast, literal);
+            const std::string difference = testsupport::FirstStateDifference(fast, literal);
             EXPECT_TRUE(difference.empty()) << testing::PrintToString(bytes) << " block " << block << "\n"
                                             << difference;
             literal.View().CloseScopeLog();

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/SessionState.h"
 #include "tools/replay/ReplaySession.h"
 #include "view/CWinTermView.h"
 
@@ -82,21 +83,8 @@ void CompareWithByteByByte(const ReplaySession& fast, const uint8_t* bytes, size
     if (!literal.View().OpenScopeLog("compare.log")) Fail("scope log", "cannot open compare.log");
     literal.Feed(bytes, len, blockSize);
     literal.View().CloseScopeLog();
-    CWinTermView& a = fast.View();
-    CWinTermView& b = literal.View();
-    for (int i = 0; i < CWinTermView::kTableLines; ++i)
-        for (int col = 0; col < screen::kColumns; ++col)
-            if (a.TableLine(i)[col] != b.TableLine(i)[col])
-                Fail("bulk and byte-by-byte differ", "line " + std::to_string(i) + " column " + std::to_string(col));
-    for (int row = 0; row < screen::kStoredRows; ++row)
-        for (int col = 0; col < screen::kFlagColumns; ++col)
-            if (a.IsMarkedAt(row, col) != b.IsMarkedAt(row, col))
-                Fail("bulk and byte-by-byte differ", "mark " + std::to_string(row) + " " + std::to_string(col));
-    if (fast.Cursor() != literal.Cursor() || a.WrapPending() != b.WrapPending() ||
-        a.ScrollPosition() != b.ScrollPosition() || a.InsertMode() != b.InsertMode())
-        Fail("bulk and byte-by-byte differ", "cursor " + fast.Cursor() + " / " + literal.Cursor());
-    if (fast.Sent() != literal.Sent()) Fail("bulk and byte-by-byte differ", "sent bytes");
-    if (fast.Printed() != literal.Printed()) Fail("bulk and byte-by-byte differ", "printed bytes");
+    const std::string difference = testsupport::FirstStateDifference(fast, literal);
+    if (!difference.empty()) Fail("bulk (first) and byte-by-byte (second) differ", difference);
 }
 
 // libFuzzer reads its arguments after LLVMFuzzerInitialize returns, and the
