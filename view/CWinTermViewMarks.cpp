@@ -119,33 +119,18 @@ void CWinTermView::ClearMarkAt(int row, int col) { PutFlag(row, col, false); }
 void CWinTermView::ClearMark() { PutFlag(cursorRow, cursorCol, false); }
 
 int CWinTermView::NextMarkColumn(int row, int col) const {
-    // Columns col+1 .. 79; marks beyond the screen columns never stop it.
-    int from = col < screen::kColumns ? col + 1 : screen::kColumns;
-    if (from < 0) from = 0;
-    if (from >= screen::kColumns || !ValidRow(row)) return screen::kColumns;
-    const FlagBits& bits = flagBits[row];
-    if (from < 64) {
-        const std::uint64_t low = bits.part[0] & (~std::uint64_t(0) << from);
-        if (low) return LowestBit(low);
-    }
-    const std::uint64_t screenHigh = bits.part[1] & ((std::uint64_t(1) << (screen::kColumns - 64)) - 1);
-    const std::uint64_t high = from > 64 ? screenHigh & (~std::uint64_t(0) << (from - 64)) : screenHigh;
-    return high ? 64 + LowestBit(high) : screen::kColumns;
+    int c = col < screen::kColumns ? col + 1 : screen::kColumns;
+    if (c < screen::kColumns) c = ValidRow(row) ? FirstFlag(flagBits[row], c, screen::kColumns) : screen::kColumns;
+    return c;
 }
 
 int CWinTermView::PrevMarkColumn(int row, int col) const {
-    // The last mark in columns 1 .. col-1, else column 0.
     int c = col;
     if (c > 0) --c;
-    if (c <= 0 || !ValidRow(row)) return 0;
+    if (c <= 0) return 0;
     if (c >= kFlagColumns) c = kFlagColumns - 1;
-    const FlagBits& bits = flagBits[row];
-    for (int k = c >> 6; k >= 0; --k) {
-        std::uint64_t m = bits.part[k];
-        if (k == c >> 6) m &= ~std::uint64_t(0) >> (63 - (c & 63));
-        if (m) return (k << 6) + HighestBit(m);
-    }
-    return 0;
+    const int found = ValidRow(row) ? LastFlag(flagBits[row], 1, c + 1) : -1;
+    return found < 0 ? 0 : found;
 }
 
 int CWinTermView::NextMark(int* row, int* col) {
