@@ -5,6 +5,7 @@
 
 #include "emu/CWyse50Emulator.h"
 #include "emu/KeyCodes.h"
+#include "settings/HexDigit.h"
 #include "settings/Settings.h"
 #include "view/CTermView.h"
 
@@ -58,13 +59,6 @@ const KeyName* KeyNames() {
     }
     built = true;
     return names;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "settings/HexDigit.h"
+
 namespace registryfile {
 
 using settingsfiles::EqualNoCase;
@@ -51,13 +53,6 @@ bool ReadQuoted(const std::string& text, size_t& pos, std::string* out) {
         *out += c;
     }
     return false;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // "41,42,00" -> "AB"; the text ends at the first zero byte.
