@@ -99,43 +99,48 @@ int CWinSockComm::Receive(char* buffer, int* length) {
     return CheckError("") == 0 ? 1 : 0;
 }
 
+// Sends as much of [data, data + length) as the socket takes now; returns
+// how much that was. *failed is set on a socket error (would block is none).
+std::size_t CWinSockComm::SendWhatFits(const char* data, std::size_t length, bool* failed) {
+    *failed = false;
+    std::size_t offset = 0;
+    while (offset < length) {
+        std::size_t chunk = length - offset;
+        if (chunk > (1u << 30)) chunk = 1u << 30;
+        int count = layer->Send(socket, data + offset, static_cast<int>(chunk));
+        if (count > 0) {
+            offset += static_cast<std::size_t>(count) > chunk ? chunk : static_cast<std::size_t>(count);
+            continue;
+        }
+        if (count < 0 && CheckError("") != 0) *failed = true;
+        break;
+    }
+    return offset;
+}
+
 // Sends what the socket takes now and holds the rest. When anything is held,
 // the socket has just refused more (would block), so its writable event is
 // armed. False on a socket error (nothing held from this block then).
 bool CWinSockComm::Transmit(const char* data, std::size_t length) {
     std::size_t offset = 0;
     if (!HasPendingOutput()) {
-        while (offset < length) {
-            std::size_t chunk = length - offset;
-            if (chunk > (1u << 30)) chunk = 1u << 30;
-            int count = layer->Send(socket, data + offset, static_cast<int>(chunk));
-            if (count > 0) {
-                offset += static_cast<std::size_t>(count) > chunk ? chunk : static_cast<std::size_t>(count);
-                continue;
-            }
-            if (count < 0 && CheckError("") != 0) return false;
-            break;  // would block: hold the rest
-        }
+        bool failed = false;
+        offset = SendWhatFits(data, length, &failed);
+        if (failed) return false;
     }
     if (offset < length) pending.append(data + offset, length - offset);
     return true;
 }
 
 void CWinSockComm::Flush() {
-    while (socket && HasPendingOutput()) {
-        std::size_t chunk = pending.size() - pendingHead;
-        if (chunk > (1u << 30)) chunk = 1u << 30;
-        int count = layer->Send(socket, pending.data() + pendingHead, static_cast<int>(chunk));
-        if (count > 0) {
-            pendingHead += static_cast<std::size_t>(count) > chunk ? chunk : static_cast<std::size_t>(count);
-            continue;
-        }
-        if (count < 0 && CheckError("") != 0) {
+    if (socket && HasPendingOutput()) {
+        bool failed = false;
+        pendingHead += SendWhatFits(pending.data() + pendingHead, pending.size() - pendingHead, &failed);
+        if (failed) {
             // The connection is failing; its read side reports the loss.
             pending.clear();
             pendingHead = 0;
         }
-        break;
     }
     if (pendingHead == pending.size()) {
         pending.clear();

@@ -61,6 +61,7 @@ protected:
     CSocketLayer& Layer() { return *layer; }
 
 private:
+    std::size_t SendWhatFits(const char* data, std::size_t length, bool* failed);
     bool Transmit(const char* data, std::size_t length);
     void Flush();
 
