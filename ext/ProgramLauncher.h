@@ -1,0 +1,10 @@
+// Starts another program and waits until it has ended. The command line is
+// the five texts joined as they stand (callers supply any blanks); the first
+// word names the program, found by the platform's search rules. No shell is
+// involved on any platform.
+#pragma once
+
+// showState: 0 hidden, 5 shown (the Windows show states). Returns 0 when the
+// program cannot be started, non-zero once it has run and ended.
+int RunProgramAndWait(const char* text1, const char* text2, const char* text3, const char* text4,
+                      const char* text5, int showState);
