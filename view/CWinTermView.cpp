@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "settings/MruList.h"
+
 namespace {
 const char* const kColourNames[] = {"BLACK", "BLUE", "GREEN", "CYAN", "RED", "MAGENTA", "BROWN", "WHITE"};
 }  // namespace
@@ -42,7 +44,7 @@ CWinTermView::CWinTermView(CTermController* owner, int* failed, CWindowPort* win
     cellBlock = new (std::nothrow) unsigned[static_cast<size_t>(kTableLines) * screen::kColumns];
     if (!cellBlock) {
         for (unsigned*& row : rowTable) row = fallbackRow;
-        port->MessageBox("Cannot allocate enough memory.", "WinOvTerm", mb::kIconExclamation);
+        port->MessageBox(mb::kNoMemory, mb::kCaption, mb::kIconExclamation);
         port->RequestQuit(0);
         if (failed) *failed = 1;
         return;
@@ -59,6 +61,7 @@ CWinTermView::CWinTermView(CTermController* owner, int* failed, CWindowPort* win
 }
 
 CWinTermView::~CWinTermView() {
+    SaveHostHistory();
     CloseScopeLog();
     delete[] cellBlock;
 }
@@ -83,6 +86,8 @@ void CWinTermView::SetHostName(const char* host) {
     if (std::strcmp(host, "backup") != 0 && std::strcmp(host, "local") != 0) {
         std::strncpy(lastHost, host, sizeof lastHost - 1);
         lastHost[sizeof lastHost - 1] = '\0';
+        MruAddFront(recentHosts, lastHost);
+        MruBuildMenu(recentHosts, connectMenu, kCmdExit);
     }
     SetTitle(host);
 }

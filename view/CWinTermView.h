@@ -6,9 +6,14 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "view/CTermView.h"
 #include "view/WindowPort.h"
+
+class CMenuPort;
+class CViewCommandPort;
+struct MruList;
 
 class CWinTermView : public CTermView {
 public:
@@ -138,7 +143,44 @@ public:
     void TakeFocus();
     void TrackScrollBar(int x, int y);
 
-    // Scroll log ("scope.log"): opens (truncating) or closes the raw receive log.
+    // WM_PAINT: the update rectangle, by runs of equal attributes.
+    void Paint();
+    // The screen font changed (the window side has selected it): new cell
+    // size, window size, a full repaint and a fresh caret.
+    void FontChanged(int newCharWidth, int newLineHeight);
+
+    // Mouse selection (client pixels) and the clipboard.
+    int MouseDown(int x, int y);
+    int MouseMove(int x, int y);
+    int MouseUp(int x, int y);
+    int HasSelection() const { return selectionLength > 0; }
+    // The text Copy puts on the clipboard: the selected cells in reading
+    // order, CR LF between stored lines, and the rest of the last line when
+    // the selection spans several.
+    std::string SelectionText() const;
+    void Copy();
+    void Paste();
+
+    // Menu commands (WM_COMMAND ids) and the window state they change.
+    enum Command {
+        kCmdConnect = 101, kCmdDisconnect = 102, kCmdExit = 103, kCmdCopy = 104, kCmdPaste = 105,
+        kCmdHelp = 112, kCmdAbout = 113, kCmdColours = 114, kCmdFont = 115, kCmdBackupHost = 123,
+        kCmdLocalHost = 124, kCmdCommandPrompt = 125, kCmdScopeLog = 126, kCmdDefaultHost = 127,
+        kCmdLocalMode = 128, kCmdSendDelete = 129, kCmdFtpSettings = 132, kCmdDownload = 133,
+        kCmdUpload = 134, kCmdRecentSeparator = 8000, kCmdFirstRecent = 8001, kCmdLastRecent = 8009
+    };
+    int OnCommand(int id);
+    void SetCommandPort(CViewCommandPort* commands) { commandPort = commands; }
+    // The colour picked in the colour dialog: a foreground swatch, a
+    // background swatch, or anything else (the default background).
+    void ApplyColour(unsigned rgb);
+    // Loads the recent hosts and shows them in the Connect menu; the list is
+    // stored back when the view is destroyed.
+    void LoadHostHistory(CMenuPort* connectMenu);
+    const MruList* HostHistory() const { return recentHosts; }
+    int LocalMode() const { return localMode; }
+
+    // Scope log ("scope.log"): opens (truncating) or closes the raw receive log.
     bool OpenScopeLog(const char* path);
     void CloseScopeLog();
 
@@ -238,6 +280,16 @@ private:
     void ShiftRowRight(int row, int fromCol, int endCol, int n);
     void SetCellsToEol(int row, int col, unsigned value, unsigned keepMask, bool skipProtected);
     void SetAttrRunClipped(int row, int col, long long count, unsigned attr);
+    void PaintArea(CCellPainter& painter, const PixelRect& update);
+    void PaintLine(CCellPainter& painter, int line, int columns);
+    void SetRunColours(CCellPainter& painter, unsigned attr);
+    int LinearPosition(int x, int y) const;
+    // Inverts the highlight of the current selection (draws or removes it).
+    void InvertSelection();
+    void ConnectToRecent(int commandId);
+    void ToggleLocalMode();
+    void ToggleScopeLog();
+    void SaveHostHistory();
 
     CWindowPort* port;
     const int historyLines = screen::kHistoryLines;
@@ -269,6 +321,23 @@ private:
     bool scrollBarShown = false;
 
     char lastHost[128] = {};
+    char chosenHost[128] = {};
+    MruList* recentHosts = nullptr;
+    CMenuPort* connectMenu = nullptr;
+    CViewCommandPort* commandPort = nullptr;
+    int localMode = 0;
+
+    // Colours last set for painting (the device keeps them between passes)
+    // and the colours of code 0 and of the alternate text.
+    unsigned textColour = 0x000000;
+    unsigned backColour = 0xFFFFFF;
+    unsigned defaultTextColour = 0x000000;
+    unsigned defaultBackColour = 0xFFFFFF;
+    unsigned alternateColour = 0x008000;
+
+    int selecting = 0;
+    int selectionStart = 0;
+    int selectionLength = 0;
 
     int logging = 0;
     std::FILE* logFile = nullptr;

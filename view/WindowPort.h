@@ -3,9 +3,31 @@
 // Coordinates are client-area pixels.
 #pragma once
 
+#include <string>
+
 struct PixelRect {
     int left = 0, top = 0, right = 0, bottom = 0;
+    bool Empty() const { return left >= right || top >= bottom; }
 };
+
+// Colours as the platform's RGB word: red in the low byte, then green, then blue.
+constexpr unsigned Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
+
+// Draws the cells of one paint pass. A run is a stretch of cells of one row
+// with equal attributes; its colours are set before it is drawn.
+class CCellPainter {
+public:
+    virtual ~CCellPainter() = default;
+    virtual void SetTextColour(unsigned rgb) = 0;
+    virtual void SetBackColour(unsigned rgb) = 0;
+    // count characters (bits 0-7 of the cell words) from pixel (x, y), one cell
+    // each, with an opaque background. lineSize is the row's size bits: double
+    // width cells are twice as wide; a double-height row shows the upper half
+    // of its glyphs, or the lower half when the lower-half bit is set.
+    virtual void DrawRun(int x, int y, const unsigned* cells, int count, unsigned lineSize) = 0;
+};
+
+enum class PointerShape { kArrow, kTextBeam };
 
 class CWindowPort {
 public:
@@ -41,10 +63,34 @@ public:
     virtual int MessageBox(const char* text, const char* caption, unsigned type) = 0;
     virtual void Beep() = 0;
     virtual void RequestQuit(int exitCode) = 0;
+
+    // Painting: the update rectangle and a painter for it, or null when
+    // nothing can be painted; every BeginPaint that answered a painter is
+    // followed by one EndPaint.
+    virtual CCellPainter* BeginPaint(PixelRect* update) {
+        (void)update;
+        return nullptr;
+    }
+    virtual void EndPaint() {}
+    // Inverts the pixels of a rectangle (the selection highlight).
+    virtual void InvertRect(const PixelRect& rect) { (void)rect; }
+
+    // Mouse capture and the pointer shape while selecting.
+    virtual void CaptureMouse(bool capture) { (void)capture; }
+    virtual void SetPointer(PointerShape shape) { (void)shape; }
+
+    // Plain text on the clipboard. GetClipboardText is false when there is none.
+    virtual bool ClipboardHasText() { return false; }
+    virtual bool SetClipboardText(const char* text, int length) {
+        (void)text;
+        (void)length;
+        return false;
+    }
+    virtual bool GetClipboardText(std::string* text) {
+        (void)text;
+        return false;
+    }
 };
 
 // Message-box types the portable code passes on.
-namespace mb {
-constexpr unsigned kOk = 0x0;
-constexpr unsigned kIconExclamation = 0x30;
-}  // namespace mb
+#include "view/MessageBoxes.h"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,38 @@ public:
     void Beep() override { Add("Beep"); }
     void RequestQuit(int exitCode) override { Add("RequestQuit " + N(exitCode)); }
 
+    // Painting: the update rectangle comes from the test; the painter records
+    // colour changes and runs as "Text RRGGBB", "Back RRGGBB" and
+    // "Run x,y text" lines of their own.
+    PixelRect paintArea;
+    std::vector<std::string> painted;
+    CCellPainter* BeginPaint(PixelRect* update) override {
+        Add("BeginPaint " + R(paintArea));
+        *update = paintArea;
+        return &painter;
+    }
+    void EndPaint() override { Add("EndPaint"); }
+    void InvertRect(const PixelRect& rect) override { Add("InvertRect " + R(rect)); }
+    void CaptureMouse(bool capture) override { Add(capture ? "CaptureMouse 1" : "CaptureMouse 0"); }
+    void SetPointer(PointerShape shape) override { Add(shape == PointerShape::kTextBeam ? "Pointer beam" : "Pointer arrow"); }
+
+    // The clipboard: present while clipboardText holds a value.
+    bool clipboardHasText = false;
+    std::string clipboardText;
+    bool clipboardWorks = true;
+    bool ClipboardHasText() override { return clipboardHasText; }
+    bool SetClipboardText(const char* text, int length) override {
+        if (!clipboardWorks) return false;
+        clipboardText.assign(text, static_cast<std::size_t>(length));
+        clipboardHasText = true;
+        return true;
+    }
+    bool GetClipboardText(std::string* text) override {
+        if (!clipboardWorks || !clipboardHasText) return false;
+        *text = clipboardText;
+        return true;
+    }
+
     void Clear() { calls.clear(); }
     // Calls whose text starts with prefix.
     std::vector<std::string> Matching(const std::string& prefix) const {
@@ -78,6 +111,29 @@ public:
     }
 
 private:
+    class Painter : public CCellPainter {
+    public:
+        explicit Painter(std::vector<std::string>& out) : lines(out) {}
+        void SetTextColour(unsigned rgb) override { lines.push_back("Text " + Hex(rgb)); }
+        void SetBackColour(unsigned rgb) override { lines.push_back("Back " + Hex(rgb)); }
+        void DrawRun(int x, int y, const unsigned* cells, int count, unsigned lineSize) override {
+            std::string text;
+            for (int i = 0; i < count; ++i) text += static_cast<char>(cells[i] & 0xFF);
+            lines.push_back("Run " + std::to_string(x) + "," + std::to_string(y) + " " + text +
+                            (lineSize ? " size " + std::to_string(lineSize >> 16) : ""));
+        }
+
+    private:
+        // As red, green, blue: "0080C8" is 0,128,200.
+        static std::string Hex(unsigned rgb) {
+            char out[8];
+            std::snprintf(out, sizeof out, "%02X%02X%02X", rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+            return out;
+        }
+        std::vector<std::string>& lines;
+    };
+    Painter painter{painted};
+
     void Add(const std::string& line) { calls.push_back(line); }
     static std::string N(int v) { return std::to_string(v); }
 };

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "net/CTermComm.h"
 #include "session/CTermController.h"
@@ -15,7 +16,10 @@ class RecordingComm : public CTermComm {
 public:
     RecordingComm() : CTermComm(nullptr, nullptr, nullptr) {}
     int CheckError(const char*) override { return 0; }
-    int Connect(char*) override { return 1; }
+    int Connect(char* host) override {
+        connects.push_back(host ? host : "");
+        return connectResult;
+    }
     int Disconnect() override { return 1; }
     int IsConnected() override { return connected ? 1 : 0; }
     int Receive(char*, int* length) override {
@@ -28,7 +32,9 @@ public:
     }
 
     bool connected = true;
+    int connectResult = 1;
     std::string sent;
+    std::vector<std::string> connects;
 };
 
 struct ViewHarness {

@@ -1,0 +1,252 @@
+#include "shell/win32/MainWindow.h"
+
+#include <windowsx.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+
+#include "session/CWinTermController.h"
+#include "session/TypedInput.h"
+#include "settings/win32/WinMenuPort.h"
+#include "shell/MenuStates.h"
+#include "shell/win32/ShellIds.h"
+#include "shell/win32/WinSessionPlatform.h"
+#include "view/CWinTermView.h"
+#include "view/MessageBoxes.h"
+
+namespace {
+
+constexpr UINT kSocketMessage = WM_USER;
+constexpr UINT kColourMessage = 0x402;
+constexpr std::size_t kStartHostSize = 52;
+// How often a flooded window lets input and painting through.
+constexpr DWORD kServeIntervalMs = 40;
+
+// Everything one main window owns; kept in the window's user data.
+struct MainWindowState {
+    char startHost[kStartHostSize] = {};
+    std::unique_ptr<CWinSessionPlatform> platform;
+    CWinTermController* controller = nullptr;
+    CWinTermView* view = nullptr;
+    std::unique_ptr<CWinMenuPort> connectMenu;
+    HACCEL accelerators = nullptr;
+    DWORD lastServed = 0;
+};
+
+MainWindowState* StateOf(HWND window) {
+    return reinterpret_cast<MainWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+int CreateController(HWND window, MainWindowState* state) {
+    state->platform.reset(new (std::nothrow) CWinSessionPlatform(window));
+    if (!state->platform) {
+        MessageBoxA(window, mb::kNoMemory, mb::kCaption, mb::kIconExclamation);
+        PostQuitMessage(0);
+        return 0;
+    }
+    int status = 0;
+    state->controller = new (std::nothrow)
+        CWinTermController(&status, state->platform.get(), CTermController::kWyse50Emulator, &state->view);
+    if (!state->controller) {
+        MessageBoxA(window, mb::kNoMemory, mb::kCaption, mb::kIconExclamation);
+        PostQuitMessage(0);
+        return 0;
+    }
+    if (status != 0) {
+        MessageBoxA(window, "Initialisation failure creating controller.", mb::kCaption, mb::kIconExclamation);
+        delete state->controller;
+        state->controller = nullptr;
+        state->view = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    }
+    state->platform->SetController(state->controller);
+    state->view->SetCommandPort(state->platform.get());
+    state->connectMenu.reset(new CWinMenuPort(GetSubMenu(GetMenu(window), 0)));
+    state->view->LoadHostHistory(state->connectMenu.get());
+    return 0;
+}
+
+void DestroyController(MainWindowState* state) {
+    delete state->controller;  // the view saves the recent hosts as it goes
+    state->controller = nullptr;
+    state->view = nullptr;
+}
+
+void TypeCharacter(MainWindowState* state, WPARAM character, LPARAM flags) {
+    bool tooMany = false;
+    const bool crAlone = state->controller->EnterSendsCrAlone();
+    const std::string block =
+        typed::BuildBlock(static_cast<char>(character), LOWORD(flags), &tooMany, crAlone);
+    if (tooMany) MessageBeep(0xFFFFFFFFu);
+    if (!block.empty()) state->controller->SendToHost(block.data(), static_cast<int>(block.size()));
+}
+
+void SetMenuStates(MainWindowState* state, HMENU popup, int index) {
+    menus::SessionState session;
+    session.connected = state->controller && state->controller->IsConnected();
+    session.hasSelection = state->view && state->view->HasSelection();
+    session.clipboardHasText = IsClipboardFormatAvailable(CF_TEXT) != 0;
+    session.localMode = state->controller && state->controller->LocalMode();
+    session.logging = state->view && state->view->IsLogging();
+    for (const menus::ItemState& item : menus::StatesForPopup(index, session)) {
+        EnableMenuItem(popup, static_cast<UINT>(item.id), MF_BYCOMMAND | (item.grayed ? MF_GRAYED : MF_ENABLED));
+        CheckMenuItem(popup, static_cast<UINT>(item.id), MF_BYCOMMAND | (item.checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+}
+
+// A host that floods output keeps the queue full of socket notifications,
+// which Windows hands out before typing, mouse and painting. Every so often
+// the window paints what changed and takes the input waiting meanwhile.
+void ServeWindowDuringOutput(HWND window, MainWindowState* state) {
+    const DWORD now = GetTickCount();
+    if (now - state->lastServed < kServeIntervalMs) return;
+    state->lastServed = now;
+    UpdateWindow(window);
+    MSG message;
+    for (int i = 0; i < 64 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT); ++i) {
+        if (state->accelerators && TranslateAcceleratorA(window, state->accelerators, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        if (!IsWindow(window) || !StateOf(window) || !StateOf(window)->controller) return;
+    }
+}
+
+void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
+    switch (WSAGETSELECTEVENT(event)) {
+    case FD_READ:
+        state->controller->OnSocketEvent(0);
+        ServeWindowDuringOutput(window, state);
+        break;
+    case FD_WRITE:
+        // Room to send again: the held output goes out; nothing has closed.
+        state->controller->OnSocketWritable();
+        break;
+    default:
+        state->controller->OnSocketEvent(1);
+        break;
+    }
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindowState* state = StateOf(window);
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (!state) return DefWindowProcA(window, message, wParam, lParam);
+    if (state->controller && state->platform) state->platform->Port().SetWindow(window);
+    CWinTermView* view = state->view;
+
+    switch (message) {
+    case WM_CREATE:
+        return CreateController(window, state);
+    case WM_DESTROY:
+        DestroyController(state);
+        PostQuitMessage(0);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        delete state;
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_SETFOCUS:
+        if (view) view->TakeFocus();
+        return 0;
+    case WM_KILLFOCUS:
+        if (view) DestroyCaret();
+        return 0;
+    case WM_PAINT:
+        if (view)
+            view->Paint();
+        else
+            ValidateRect(window, nullptr);
+        if (state->startHost[0] && state->controller) {
+            // The connection blocks until the host answers, so it waits for
+            // the window to be on screen; the title says whom it is trying.
+            char host[128];
+            std::strcpy(host, state->startHost);
+            state->startHost[0] = '\0';
+            char title[100];
+            std::snprintf(title, sizeof title, "Trying to connect to (%s)", host);
+            view->SetTitle(title);
+            state->controller->Connect(host);
+        }
+        return 0;
+    case WM_KEYDOWN:
+        if (state->controller) state->controller->KeyDown(static_cast<unsigned>(wParam));
+        return 0;
+    case WM_CHAR:
+        if (state->controller) TypeCharacter(state, wParam, lParam);
+        return 0;
+    case WM_VSCROLL:
+        if (view) view->VScroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+        return 0;
+    case kSocketMessage:
+        if (state->controller) OnSocketMessage(window, state, lParam);
+        return 0;
+    case WM_COMMAND:
+        return view ? view->OnCommand(LOWORD(wParam)) : 0;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(lParam)) SetMenuStates(state, reinterpret_cast<HMENU>(wParam), LOWORD(lParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        return view ? view->MouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)) : 0;
+    case WM_LBUTTONDOWN:
+        return view ? view->MouseDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)) : 0;
+    case WM_LBUTTONUP:
+        return view ? view->MouseUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)) : 0;
+    case kColourMessage:
+        if (view) view->ApplyColour(static_cast<unsigned>(lParam));
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+bool RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+    windowClass.lpszMenuName = kMainWindowClass;
+    windowClass.lpszClassName = kMainWindowClass;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance, const char* startHost) {
+    auto* state = new (std::nothrow) MainWindowState;
+    if (!state) return nullptr;
+    std::strncpy(state->startHost, startHost ? startHost : "", kStartHostSize - 1);
+    state->accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
+    HWND window = CreateWindowA(kMainWindowClass, kMainWindowTitle,
+                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VSCROLL, 0, 0,
+                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, state);
+    if (!window) {
+        delete state;
+        return nullptr;
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    return window;
+}
+
+int RunMessageLoop(HWND mainWindow, HACCEL accelerators) {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        MainWindowState* state = IsWindow(mainWindow) ? StateOf(mainWindow) : nullptr;
+        HACCEL table = state && state->accelerators ? state->accelerators : accelerators;
+        if (table && TranslateAcceleratorA(mainWindow, table, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,264 @@
+#include "view/win32/CWinWindowPort.h"
+
+#include <cstring>
+#include <vector>
+
+#include "view/Cp437.h"
+
+namespace {
+// Cell size of a font as the screen uses it: average character width, and
+// height plus external leading.
+void CellSizeOf(HDC dc, int* width, int* height) {
+    TEXTMETRICA metrics;
+    if (!GetTextMetricsA(dc, &metrics)) return;
+    *width = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 1;
+    *height = metrics.tmHeight + metrics.tmExternalLeading > 0 ? metrics.tmHeight + metrics.tmExternalLeading : 1;
+}
+
+RECT ToRect(const PixelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+}  // namespace
+
+CWinWindowPort::CWinWindowPort(HWND mainWindow) : window(mainWindow) {
+    // The class has its own device context: what is selected here stays
+    // selected between calls and paint passes.
+    screenFont = static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT));
+    SelectScreenFont(screenFont);
+    HDC device = Dc();
+    SetTextColor(device, RGB(0, 0, 0));
+    SetBkColor(device, backColour);
+    SetBkMode(device, OPAQUE);
+}
+
+CWinWindowPort::~CWinWindowPort() {
+    if (dc) SelectObject(dc, GetStockObject(SYSTEM_FONT));
+    DropSizedFonts();
+    if (ownsScreenFont) DeleteObject(screenFont);
+    if (backBrush) DeleteObject(backBrush);
+    if (dc) ReleaseDC(window, dc);
+}
+
+HDC CWinWindowPort::Dc() {
+    if (painting) return paint.hdc;
+    if (!dc) dc = GetDC(window);
+    return dc;
+}
+
+void CWinWindowPort::SelectScreenFont(HFONT font) {
+    HDC device = Dc();
+    SelectObject(device, font);
+    CellSizeOf(device, &cellWidth, &cellHeight);
+}
+
+bool CWinWindowPort::ChangeFont(LOGFONTA description, int* charWidth, int* lineHeight) {
+    description.lfCharSet = OEM_CHARSET;
+    description.lfOutPrecision = OUT_CHARACTER_PRECIS;
+    description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    description.lfQuality = DEFAULT_QUALITY;
+    description.lfPitchAndFamily = FIXED_PITCH;
+    description.lfFaceName[0] = '\0';
+    HFONT font = CreateFontIndirectA(&description);
+    if (!font) return false;
+    DropSizedFonts();
+    HFONT old = screenFont;
+    const bool ownedOld = ownsScreenFont;
+    screenFont = font;
+    ownsScreenFont = true;
+    SelectScreenFont(font);
+    if (ownedOld) DeleteObject(old);
+    *charWidth = cellWidth;
+    *lineHeight = cellHeight;
+    return true;
+}
+
+HFONT CWinWindowPort::SizedFont(bool wide, bool tall) {
+    const int slot = (wide && tall) ? 2 : (tall ? 1 : 0);
+    if (!sizedFonts[slot]) {
+        LOGFONTA base;
+        if (!GetObjectA(screenFont, sizeof base, &base)) return screenFont;
+        base.lfHeight = tall ? 2 * cellHeight : cellHeight;
+        base.lfWidth = wide ? 2 * cellWidth : cellWidth;
+        sizedFonts[slot] = CreateFontIndirectA(&base);
+        if (!sizedFonts[slot]) return screenFont;
+    }
+    return sizedFonts[slot];
+}
+
+void CWinWindowPort::DropSizedFonts() {
+    for (HFONT& font : sizedFonts) {
+        if (font) DeleteObject(font);
+        font = nullptr;
+    }
+}
+
+// Geometry and window state.
+
+void CWinWindowPort::GetCellSize(int* charWidth, int* lineHeight) {
+    *charWidth = cellWidth;
+    *lineHeight = cellHeight;
+}
+
+void CWinWindowPort::GetScreenSize(int* width, int* height) {
+    *width = GetSystemMetrics(SM_CXSCREEN);
+    *height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+void CWinWindowPort::MoveWindow(int x, int y, int width, int height) { ::MoveWindow(window, x, y, width, height, TRUE); }
+bool CWinWindowPort::HasFocus() { return GetFocus() == window; }
+bool CWinWindowPort::IsMinimised() { return IsIconic(window) != 0; }
+
+void CWinWindowPort::Invalidate(const PixelRect* rect, bool erase) {
+    if (!rect) {
+        InvalidateRect(window, nullptr, erase);
+        return;
+    }
+    RECT r = ToRect(*rect);
+    InvalidateRect(window, &r, erase);
+}
+
+void CWinWindowPort::UpdateNow() { UpdateWindow(window); }
+
+void CWinWindowPort::ScrollPixels(const PixelRect& band, int dx, int dy) {
+    RECT r = ToRect(band);
+    ScrollWindowEx(window, dx, dy, &r, &r, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
+}
+
+void CWinWindowPort::FillBackground(const PixelRect& rect) {
+    if (!backBrush) backBrush = CreateSolidBrush(GetNearestColor(Dc(), backColour));
+    RECT r = ToRect(rect);
+    FillRect(Dc(), &r, backBrush);
+}
+
+// Caret and scroll bar.
+
+void CWinWindowPort::CreateCaret(int width, int height) { ::CreateCaret(window, nullptr, width, height); }
+void CWinWindowPort::SetCaretPos(int x, int y) { ::SetCaretPos(x, y); }
+void CWinWindowPort::ShowCaret() { ::ShowCaret(window); }
+void CWinWindowPort::HideCaret() { ::HideCaret(window); }
+void CWinWindowPort::SetScrollRange(int minPos, int maxPos) { ::SetScrollRange(window, SB_VERT, minPos, maxPos, FALSE); }
+void CWinWindowPort::SetScrollPos(int pos) { ::SetScrollPos(window, SB_VERT, pos, TRUE); }
+void CWinWindowPort::ShowScrollBar(bool show) { ::ShowScrollBar(window, SB_VERT, show ? TRUE : FALSE); }
+
+// Shell services.
+
+void CWinWindowPort::SetCaption(const char* text) { SetWindowTextA(window, text ? text : ""); }
+
+int CWinWindowPort::MessageBox(const char* text, const char* caption, unsigned type) {
+    return MessageBoxA(window, text ? text : "", caption ? caption : "", type);
+}
+
+void CWinWindowPort::Beep() { MessageBeep(0xFFFFFFFFu); }
+void CWinWindowPort::RequestQuit(int exitCode) { PostQuitMessage(exitCode); }
+
+// Painting.
+
+CCellPainter* CWinWindowPort::BeginPaint(PixelRect* update) {
+    if (!::BeginPaint(window, &paint)) return nullptr;
+    painting = true;
+    update->left = paint.rcPaint.left;
+    update->top = paint.rcPaint.top;
+    update->right = paint.rcPaint.right;
+    update->bottom = paint.rcPaint.bottom;
+    return this;
+}
+
+void CWinWindowPort::EndPaint() {
+    if (!painting) return;
+    ::EndPaint(window, &paint);
+    painting = false;
+}
+
+void CWinWindowPort::InvertRect(const PixelRect& rect) {
+    RECT r = ToRect(rect);
+    HDC device = Dc();
+    // Outside a paint pass the whole window may be drawn on.
+    if (!painting) SelectClipRgn(device, nullptr);
+    ::InvertRect(device, &r);
+}
+
+void CWinWindowPort::SetTextColour(unsigned rgb) { SetTextColor(Dc(), rgb); }
+
+void CWinWindowPort::SetBackColour(unsigned rgb) {
+    backColour = rgb;
+    if (backBrush) DeleteObject(backBrush);
+    backBrush = CreateSolidBrush(GetNearestColor(Dc(), rgb));
+    SetBkColor(Dc(), rgb);
+}
+
+void CWinWindowPort::DrawRun(int x, int y, const unsigned* cells, int count, unsigned lineSize) {
+    if (count <= 0) return;
+    const bool wide = (lineSize & 0x10000u) != 0;
+    const bool tall = (lineSize & 0x20000u) != 0;
+    const int width = wide ? 2 * cellWidth : cellWidth;
+    // Wide-character output through the code page 437 glyphs, one cell per
+    // character whatever the font's own advance.
+    wchar_t text[160];
+    INT advances[160];
+    if (count > 160) count = 160;
+    for (int i = 0; i < count; ++i) {
+        text[i] = static_cast<wchar_t>(cp437::ToUnicode(static_cast<unsigned char>(cells[i] & 0xFFu)));
+        advances[i] = width;
+    }
+    HDC device = Dc();
+    RECT box{x, y, x + count * width, y + cellHeight};
+    if (!wide && !tall) {
+        ExtTextOutW(device, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, text, static_cast<UINT>(count), advances);
+        return;
+    }
+    // A double-height row shows the upper half of its glyphs, or the lower
+    // half when it is the second row of the pair.
+    const int top = tall && (lineSize & 0x40000u) ? y - cellHeight : y;
+    SelectObject(device, SizedFont(wide, tall));
+    ExtTextOutW(device, x, top, ETO_OPAQUE | ETO_CLIPPED, &box, text, static_cast<UINT>(count), advances);
+    SelectObject(device, screenFont);
+}
+
+// Mouse and clipboard.
+
+void CWinWindowPort::CaptureMouse(bool capture) {
+    if (capture)
+        SetCapture(window);
+    else
+        ReleaseCapture();
+}
+
+void CWinWindowPort::SetPointer(PointerShape shape) {
+    SetCursor(LoadCursor(nullptr, shape == PointerShape::kTextBeam ? IDC_IBEAM : IDC_ARROW));
+}
+
+bool CWinWindowPort::ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != 0; }
+
+bool CWinWindowPort::SetClipboardText(const char* text, int length) {
+    if (length < 0) return false;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, static_cast<SIZE_T>(length) + 1);
+    if (!memory) return false;
+    if (void* bytes = GlobalLock(memory)) {
+        std::memcpy(bytes, text, static_cast<size_t>(length));
+        GlobalUnlock(memory);
+    }
+    if (!OpenClipboard(window)) {
+        GlobalFree(memory);
+        return false;
+    }
+    EmptyClipboard();
+    // The clipboard owns the memory once it has taken it.
+    const bool taken = SetClipboardData(CF_TEXT, memory) != nullptr;
+    CloseClipboard();
+    if (!taken) GlobalFree(memory);
+    return taken;
+}
+
+bool CWinWindowPort::GetClipboardText(std::string* text) {
+    if (!IsClipboardFormatAvailable(CF_TEXT) || !OpenClipboard(window)) return false;
+    bool ok = false;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            const SIZE_T size = GlobalSize(data);
+            // The text ends at its zero byte, or at the end of the block.
+            text->assign(bytes, strnlen(bytes, size));
+            GlobalUnlock(data);
+            ok = true;
+        }
+    }
+    CloseClipboard();
+    return ok;
+}

@@ -1,0 +1,81 @@
+// The view's window port over the program's main window: GDI painting through
+// the window's own device context, the caret, the scroll bar, the clipboard,
+// message boxes and the caption.
+#pragma once
+
+#include <windows.h>
+// The port's MessageBox is its own operation, not the A/W macro.
+#undef MessageBox
+
+#include "view/WindowPort.h"
+
+class CWinWindowPort : public CWindowPort, private CCellPainter {
+public:
+    explicit CWinWindowPort(HWND window);
+    ~CWinWindowPort() override;
+    CWinWindowPort(const CWinWindowPort&) = delete;
+    CWinWindowPort& operator=(const CWinWindowPort&) = delete;
+
+    HWND Window() const { return window; }
+    void SetWindow(HWND handle) { window = handle; }
+
+    // A font chosen in the font dialog, forced to a fixed-pitch OEM font of
+    // its size and weight, becomes the screen font; the new cell size is
+    // returned. False when the font cannot be made (the old one stays).
+    bool ChangeFont(LOGFONTA description, int* charWidth, int* lineHeight);
+
+    // CWindowPort
+    void GetCellSize(int* charWidth, int* lineHeight) override;
+    void GetScreenSize(int* width, int* height) override;
+    void MoveWindow(int x, int y, int width, int height) override;
+    bool HasFocus() override;
+    bool IsMinimised() override;
+    void Invalidate(const PixelRect* rect, bool erase) override;
+    void UpdateNow() override;
+    void ScrollPixels(const PixelRect& band, int dx, int dy) override;
+    void FillBackground(const PixelRect& rect) override;
+    void CreateCaret(int width, int height) override;
+    void SetCaretPos(int x, int y) override;
+    void ShowCaret() override;
+    void HideCaret() override;
+    void SetScrollRange(int minPos, int maxPos) override;
+    void SetScrollPos(int pos) override;
+    void ShowScrollBar(bool show) override;
+    void SetCaption(const char* text) override;
+    int MessageBox(const char* text, const char* caption, unsigned type) override;
+    void Beep() override;
+    void RequestQuit(int exitCode) override;
+    CCellPainter* BeginPaint(PixelRect* update) override;
+    void EndPaint() override;
+    void InvertRect(const PixelRect& rect) override;
+    void CaptureMouse(bool capture) override;
+    void SetPointer(PointerShape shape) override;
+    bool ClipboardHasText() override;
+    bool SetClipboardText(const char* text, int length) override;
+    bool GetClipboardText(std::string* text) override;
+
+private:
+    // CCellPainter
+    void SetTextColour(unsigned rgb) override;
+    void SetBackColour(unsigned rgb) override;
+    void DrawRun(int x, int y, const unsigned* cells, int count, unsigned lineSize) override;
+
+    HDC Dc();
+    void SelectScreenFont(HFONT font);
+    HFONT SizedFont(bool wide, bool tall);
+    void DropSizedFonts();
+
+    HWND window;
+    HDC dc = nullptr;
+    PAINTSTRUCT paint = {};
+    bool painting = false;
+    // The screen font (the stock OEM font until a font is chosen; a created
+    // one is owned), its cell size, and the double-size variants made from it.
+    HFONT screenFont = nullptr;
+    bool ownsScreenFont = false;
+    int cellWidth = 8;
+    int cellHeight = 16;
+    HFONT sizedFonts[3] = {};  // wide, tall, wide and tall
+    HBRUSH backBrush = nullptr;
+    COLORREF backColour = RGB(255, 255, 255);
+};
