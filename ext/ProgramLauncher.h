@@ -5,6 +5,8 @@
 #pragma once
 
 // showState: 0 hidden, 5 shown (the Windows show states). Returns 0 when the
-// program cannot be started, non-zero once it has run and ended.
+// program cannot be started or the joined command line passes 255
+// characters (refused whole, never cut); 1 once the program has run and ended.
+// Its exit code is not looked at.
 int RunProgramAndWait(const char* text1, const char* text2, const char* text3, const char* text4,
                       const char* text5, int showState);

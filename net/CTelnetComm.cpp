@@ -62,6 +62,10 @@ int CTelnetComm::Send(const char* data, int length) {
     return CWinSockComm::Send(escaped.data(), static_cast<int>(escaped.size())) ? length : 0;
 }
 
+int CTelnetComm::IsLocalBinary() {
+    return IsConnected() && (localOption[OptionIndex(kBinary)] & kEnabled) ? 1 : 0;
+}
+
 void CTelnetComm::ResetOptions() {
     rxState = kData;
     std::memset(localOption, 0, sizeof localOption);

@@ -18,6 +18,9 @@ public:
     // User data: every 0xFF goes out as IAC IAC. Returns length when the
     // whole block was taken, 0 otherwise (see CWinSockComm::Send).
     int Send(const char* data, int length) override;
+    // Our side of BINARY is on (the host's DO BINARY was agreed to) and the
+    // connection is up.
+    int IsLocalBinary() override;
 
     void ResetOptions();
     // Removes telnet commands from buffer in place and answers them;
@@ -32,7 +35,7 @@ public:
 
     enum : unsigned char {
         kIAC = 255, kDONT = 254, kDO = 253, kWONT = 252, kWILL = 251, kSB = 250, kSE = 240,
-        kTerminalType = 24, kIS = 0, kSEND = 1,
+        kBinary = 0, kTerminalType = 24, kIS = 0, kSEND = 1,
     };
     enum : unsigned char { kEnabled = 0x01, kPending = 0x40 };
 

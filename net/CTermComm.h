@@ -22,6 +22,10 @@ public:
     // The socket can take output the transport is still holding (Windows
     // FD_WRITE, or the poll loop's writable event). Nothing to do here.
     virtual void OnSocketWritable() {}
+    // 1 while this side sends in telnet BINARY mode on a live connection:
+    // the host then takes a typed CR as it stands, so Enter must not add LF.
+    // Transports without telnet never do.
+    virtual int IsLocalBinary() { return 0; }
 
     void SetRxHandler(CRxHandler* handler) { rxHandler = handler; }
 

@@ -43,6 +43,8 @@ int CTermController::Disconnect() { return comms ? comms->Disconnect() : 0; }
 
 int CTermController::IsConnected() { return comms ? comms->IsConnected() : 0; }
 
+bool CTermController::EnterSendsCrAlone() { return !localMode && comms && comms->IsLocalBinary(); }
+
 void CTermController::SendToHost(const char* data, int length) {
     if (localMode) {
         if (emulator) emulator->OnReceive(data, length);

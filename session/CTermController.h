@@ -18,6 +18,10 @@ public:
     void CreateEmulator(int* status, CTermView* view, CTermComm* comms, int type);
     void SendToHost(const char* data, int length);
     int IsConnected();
+    // Whether a typed Enter sends CR alone rather than CR LF: while the
+    // transport sends in telnet BINARY mode. In local mode the bytes go to the
+    // emulator, which needs the LF to move to a new line.
+    bool EnterSendsCrAlone();
 
     CTermView* View() const { return view; }
     CTermEmulator* Emulator() const { return emulator; }

@@ -2,14 +2,14 @@
 
 namespace typed {
 
-std::string BuildBlock(char ch, unsigned repeatCount, bool* tooMany) {
+std::string BuildBlock(char ch, unsigned repeatCount, bool* tooMany, bool crAlone) {
     bool cut = repeatCount > kMaxRepeat;
     if (tooMany) *tooMany = cut;
     if (cut) repeatCount = kMaxRepeat;
     std::string block;
     for (unsigned i = 0; i < repeatCount; ++i) {
         block += ch;
-        if (ch == '\r') block += '\n';
+        if (ch == '\r' && !crAlone) block += '\n';
     }
     return block;
 }

@@ -76,6 +76,18 @@ TEST_F(TelnetSession, TheShellSeesTheTerminalTypeWy50) {
     EXPECT_NE(Joined(lines).find("ok"), std::string::npos);
 }
 
+// telnetd asks for BINARY and we agree, so the host's terminal gets our
+// bytes raw: Enter must then send CR alone, or the shell sees two line ends.
+TEST_F(TelnetSession, EnterUnderBinaryGivesTheShellOneLineEnd) {
+    auto lines = Run({"connect " + server->HostText(), "wait $", "type echo h''i\\r", "wait hi", "settle 700",
+                      "type echo do''ne\\r", "wait done", "settle 700", "screen", "quit"});
+    ExpectAllOk(lines);
+    std::string text = Joined(lines);
+    // One prompt after each output line, then the next command on it.
+    EXPECT_NE(text.find("\nhi\n$ echo do''ne\ndone\n$\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("$ $"), std::string::npos) << text;
+}
+
 TEST_F(TelnetSession, TputDrawsWithTheWy50Capabilities) {
     auto lines = Run({
         "connect " + server->HostText(), "wait $",

@@ -291,4 +291,47 @@ TEST(TelnetFlood, UserDataBeyondItsBoundIsRefusedWholeNotCut) {
     EXPECT_EQ(t.comms->PendingOutput(), CWinSockComm::kUserOutputLimit);
 }
 
+// Whether our side of BINARY is on, after a negotiation stream: the state
+// that decides what Enter sends.
+struct BinaryCase {
+    const char* name;
+    std::string input;
+    int localBinary;
+};
+
+const std::vector<BinaryCase> kBinaryCases = {
+    {"OffAfterConnecting", "", 0},
+    {"OnAfterDoBinary", B({IAC, DO, 0}), 1},
+    {"OnAfterARepeatedDo", B({IAC, DO, 0, IAC, DO, 0}), 1},
+    {"OffAfterDont", B({IAC, DO, 0, IAC, DONT, 0}), 0},
+    {"OnAgainAfterDontThenDo", B({IAC, DO, 0, IAC, DONT, 0, IAC, DO, 0}), 1},
+    {"TheHostsSideAloneDoesNotCount", B({IAC, WILL, 0}), 0},
+    {"HostWontBinaryLeavesOurSideOn", B({IAC, DO, 0, IAC, WILL, 0, IAC, WONT, 0}), 1},
+    {"OtherOptionsDoNotCount", B({IAC, DO, 1, IAC, DO, 3, IAC, DO, 24, IAC, WILL, 1}), 0},
+    {"DoInsideASubnegotiationDoesNotCount", B({IAC, SB, 31, DO, 0, IAC, SE}), 0},
+    {"DoubledIacThenZeroIsData", B({IAC, IAC, DO, 0}), 0},
+};
+
+class TelnetBinary : public ::testing::TestWithParam<BinaryCase> {};
+
+TEST_P(TelnetBinary, LocalSideFollowsTheNegotiation) {
+    Telnet t;
+    t.Feed(GetParam().input);
+    EXPECT_EQ(t.comms->IsLocalBinary(), GetParam().localBinary);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TelnetBinary, ::testing::ValuesIn(kBinaryCases),
+                         [](const ::testing::TestParamInfo<BinaryCase>& info) { return info.param.name; });
+
+TEST(TelnetBinaryLifetime, OffWhenDisconnectedAndAfterTheNextConnect) {
+    Telnet t;
+    t.Feed(B({IAC, DO, 0}));
+    ASSERT_EQ(t.comms->IsLocalBinary(), 1);
+    t.comms->Disconnect();
+    EXPECT_EQ(t.comms->IsLocalBinary(), 0);
+    char host[] = "host";
+    ASSERT_EQ(t.comms->Connect(host), 1);
+    EXPECT_EQ(t.comms->IsLocalBinary(), 0);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 //   disconnect
 //   quit
 //   type TEXT           C-style escapes \r \n \t \e \xHH \\ ; typed characters
+//                       (\r is Enter: CR LF, or CR alone under telnet BINARY)
 //   key NAME            F1..F16 Left Right Up Down Insert Delete Home End
 //                       PageUp PageDown Break Help, prefixed Shift+ Ctrl+ Alt+
 //   wait TEXT [MS]      until TEXT is on the screen (default 5000 ms)

@@ -90,7 +90,7 @@ bool ScriptSession::Local() const { return controller->LocalMode() != 0; }
 
 void ScriptSession::Type(const std::string& text) {
     for (char c : text) {
-        std::string block = typed::BuildBlock(c, 1, nullptr);
+        std::string block = typed::BuildBlock(c, 1, nullptr, controller->EnterSendsCrAlone());
         controller->SendToHost(block.data(), static_cast<int>(block.size()));
     }
 }

@@ -27,7 +27,8 @@ public:
     void SetLocal(bool on);
     bool Local() const;
 
-    // Typed characters, as the main window sends them (CR becomes CR LF).
+    // Typed characters, as the main window sends them (CR becomes CR LF,
+    // or stays CR alone while the telnet BINARY option is on our side).
     void Type(const std::string& text);
     // A special key through the key-down path; modifiers are virtual keys held down.
     void PressKey(unsigned virtualKey, bool shift, bool ctrl, bool alt);
