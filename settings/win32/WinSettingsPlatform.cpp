@@ -2,6 +2,8 @@
 // the private-profile functions, which place a bare file name in the Windows
 // directory.
 #include <windows.h>
+// The portable name, not the profile macro of <windows.h>.
+#undef WriteProfileString
 
 #include <climits>
 #include <cstring>

@@ -214,7 +214,7 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     windowClass.style = CS_OWNDC | CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_WINDOW_ICON));
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
     windowClass.lpszMenuName = kMainWindowClass;

@@ -2,8 +2,8 @@
 // commands (the commands are the view's; see view/CWinTermView.h).
 #pragma once
 
-#define IDI_PROGRAM 123
-#define IDI_ABOUT 105
+#define IDI_WINDOW_ICON 123
+#define IDI_ABOUT_ICON 105
 #define IDA_ACCELERATORS 103
 
 #define IDM_CONNECT 101
