@@ -5,20 +5,10 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <stdexcept>
-
-#include "support/TempDirectory.h"
 
 namespace fs = std::filesystem;
 
 namespace exttest {
-
-std::string MakeDirectory(const std::string& stem) {
-    std::string pattern = testsupport::WorkDirectory() + "/" + stem + "-XXXXXX";
-    if (!mkdtemp(&pattern[0])) throw std::runtime_error("cannot create a temporary directory");
-    return pattern;
-}
 
 void WriteScript(const std::string& path, const std::string& body) {
     {
@@ -27,13 +17,6 @@ void WriteScript(const std::string& path, const std::string& body) {
     }
     chmod(path.c_str(), 0755);
 }
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path) { return fs::exists(path); }
 
 ScopedProgramEnvironment::ScopedProgramEnvironment(const std::string& binDir, const std::string& workDir,
                                                    Path mode) {

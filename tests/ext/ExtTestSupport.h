@@ -1,19 +1,14 @@
-// Helpers for tests that start real programs: executable scripts in a private
-// directory, that directory first on PATH, and a working directory of its own.
+// Helpers for tests that start real programs: executable scripts, their
+// directory on PATH, and a working directory of their own. Temporary
+// directories and file reads come from tests/settings/SettingsTestSupport.h.
 #pragma once
 
 #include <string>
 
 namespace exttest {
 
-// A fresh directory below the tests' working directory, removed on request.
-std::string MakeDirectory(const std::string& stem);
-
 // Writes a /bin/sh script and makes it executable.
 void WriteScript(const std::string& path, const std::string& body);
-
-std::string ReadFile(const std::string& path);
-bool Exists(const std::string& path);
 
 // Puts binDir in front of PATH (or makes it the whole PATH), and optionally
 // makes workDir the current directory, until the object goes.

@@ -26,9 +26,9 @@ struct Message {
 class MenuTransfer : public ::testing::Test {
 protected:
     void SetUp() override {
-        bin = exttest::MakeDirectory("ftp-bin");
-        work = exttest::MakeDirectory("ftp-work");
-        captured = exttest::MakeDirectory("ftp-captured");
+        bin = settingstest::MakeTempDir();
+        work = settingstest::MakeTempDir();
+        captured = settingstest::MakeTempDir();
         exttest::WriteScript(bin + "/FTP", "printf '%s\\n' \"$@\" > " + captured + "/args\n" +
                                                "pwd > " + captured + "/cwd\n" +
                                                "for a; do case \"$a\" in -s:*) cp \"${a#-s:}\" " + captured +
@@ -51,8 +51,8 @@ protected:
         return request;
     }
 
-    std::string Script() const { return exttest::ReadFile(captured + "/script"); }
-    bool ClientRan() const { return exttest::Exists(captured + "/args"); }
+    std::string Script() const { return settingstest::ReadFile(captured + "/script"); }
+    bool ClientRan() const { return settingstest::FileExists(captured + "/args"); }
     bool ScriptLeftBehind() const { return fs::exists(fs::path(work) / ftp::kScriptFile); }
 
     std::string bin, work, captured;
@@ -94,8 +94,8 @@ TEST_F(MenuTransfer, WritesTheScriptForEachKindOfTransfer) {
         EXPECT_FALSE(ScriptLeftBehind()) << c.name;
     }
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(exttest::ReadFile(captured + "/args"), "-v\n-i\n-s:SCRFTP\n");
-    std::string clientDirectory = exttest::ReadFile(captured + "/cwd");
+    EXPECT_EQ(settingstest::ReadFile(captured + "/args"), "-v\n-i\n-s:SCRFTP\n");
+    std::string clientDirectory = settingstest::ReadFile(captured + "/cwd");
     ASSERT_FALSE(clientDirectory.empty());
     clientDirectory.pop_back();  // pwd's line end
     EXPECT_EQ(fs::canonical(clientDirectory), fs::canonical(work));

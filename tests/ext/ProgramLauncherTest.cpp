@@ -8,6 +8,7 @@
 #include "ext/CommandLine.h"
 #include "ext/ProgramLauncher.h"
 #include "tests/ext/ExtTestSupport.h"
+#include "tests/settings/SettingsTestSupport.h"
 
 namespace {
 
@@ -57,7 +58,7 @@ TEST(CommandLineJoin, TextsJoinAsTheyStandUpTo255Characters) {
 class Launcher : public ::testing::Test {
 protected:
     void SetUp() override {
-        bin = exttest::MakeDirectory("launcher-bin");
+        bin = settingstest::MakeTempDir();
         // Lingers a little so that only a real wait finds the file written,
         // then writes each argument on a line of its own to the file named first.
         exttest::WriteScript(bin + "/argwriter", "sleep 0.3\nout=$1\nshift\nprintf '%s\\n' \"$@\" > \"$out\"\n");
@@ -71,7 +72,7 @@ TEST_F(Launcher, WaitsForTheProgramAndHandsItTheWordsOfTheLine) {
     EXPECT_EQ(RunProgramAndWait((bin + "/argwriter").c_str(), " ", out.c_str(), " \"two words\" three",
                                 " a\\\"q", 5),
               1);
-    EXPECT_EQ(exttest::ReadFile(out), "two words\nthree\na\"q\n");
+    EXPECT_EQ(settingstest::ReadFile(out), "two words\nthree\na\"q\n");
 }
 
 TEST_F(Launcher, FindsTheProgramOnThePathWithoutAShell) {
@@ -79,7 +80,7 @@ TEST_F(Launcher, FindsTheProgramOnThePathWithoutAShell) {
     const std::string out = bin + "/path.txt";
     // A shell would expand these; the program must get them as they are.
     EXPECT_EQ(RunProgramAndWait("argwriter ", out.c_str(), " $HOME *.txt;echo", "", "", 0), 1);
-    EXPECT_EQ(exttest::ReadFile(out), "$HOME\n*.txt;echo\n");
+    EXPECT_EQ(settingstest::ReadFile(out), "$HOME\n*.txt;echo\n");
 }
 
 TEST_F(Launcher, AFailingProgramHasStillRun) {
@@ -100,9 +101,9 @@ TEST_F(Launcher, ACommandLineOver255CharactersIsRefusedNotCut) {
     ASSERT_LT(head.size(), 200u);
     std::string fits(255 - head.size(), 'a'), over(256 - head.size(), 'a');
     EXPECT_EQ(RunProgramAndWait(head.c_str(), over.c_str(), "", "", "", 5), 0);
-    EXPECT_FALSE(exttest::Exists(out));
+    EXPECT_FALSE(settingstest::FileExists(out));
     EXPECT_EQ(RunProgramAndWait(head.c_str(), fits.c_str(), "", "", "", 5), 1);
-    EXPECT_EQ(exttest::ReadFile(out), fits + "\n");
+    EXPECT_EQ(settingstest::ReadFile(out), fits + "\n");
 }
 
 }  // namespace

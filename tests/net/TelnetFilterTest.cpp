@@ -323,15 +323,4 @@ TEST_P(TelnetBinary, LocalSideFollowsTheNegotiation) {
 INSTANTIATE_TEST_SUITE_P(Cases, TelnetBinary, ::testing::ValuesIn(kBinaryCases),
                          [](const ::testing::TestParamInfo<BinaryCase>& info) { return info.param.name; });
 
-TEST(TelnetBinaryLifetime, OffWhenDisconnectedAndAfterTheNextConnect) {
-    Telnet t;
-    t.Feed(B({IAC, DO, 0}));
-    ASSERT_EQ(t.comms->IsLocalBinary(), 1);
-    t.comms->Disconnect();
-    EXPECT_EQ(t.comms->IsLocalBinary(), 0);
-    char host[] = "host";
-    ASSERT_EQ(t.comms->Connect(host), 1);
-    EXPECT_EQ(t.comms->IsLocalBinary(), 0);
-}
-
 }  // namespace
