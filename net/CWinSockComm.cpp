@@ -7,10 +7,11 @@
 #include "net/HostPort.h"
 #include "net/WinsockErrors.h"
 #include "view/CTermView.h"
+#include "view/MessageBoxes.h"
 
 namespace {
 
-constexpr unsigned kExclamation = 0x30;  // MB_ICONEXCLAMATION
+constexpr unsigned kExclamation = mb::kIconExclamation;
 constexpr int kWouldBlock = 10035;
 constexpr int kNotInitialised = 10093;
 constexpr int kNotSocket = 10038;
@@ -36,12 +37,12 @@ CWinSockComm::CWinSockComm(int* status, CTermView* sinkView, CRxHandler* handler
         int error = layer->Startup(&granted);
         if (error != 0) {
             result = error;
-            if (sink) sink->MessageBox("Couldn't find WINSOCK.DLL", "WinOvTerm", kExclamation);
+            if (sink) sink->MessageBox("Couldn't find WINSOCK.DLL", mb::kCaption, kExclamation);
         } else {
             started = true;
             if ((granted & 0xFFu) != 1 || ((granted >> 8) & 0xFFu) != 1) {
                 result = 1;
-                if (sink) sink->MessageBox("Couldn't find useable WINSOCK.DLL", "WinOvTerm", kExclamation);
+                if (sink) sink->MessageBox("Couldn't find useable WINSOCK.DLL", mb::kCaption, kExclamation);
             }
         }
     }

@@ -8,11 +8,12 @@
 #include "session/ControllerPlatform.h"
 #include "settings/Settings.h"
 #include "view/CWinTermView.h"
+#include "view/MessageBoxes.h"
 
 namespace {
-const char kCaption[] = "WinOvTerm";
-const char kNoMemory[] = "Cannot allocate enough memory.";
-constexpr unsigned kExclamation = 0x30;
+using mb::kCaption;
+using mb::kNoMemory;
+constexpr unsigned kExclamation = mb::kIconExclamation;
 constexpr std::size_t kColourNameSize = 20;  // colour names of at most 19 characters
 }  // namespace
 
