@@ -1,0 +1,65 @@
+// ovdrivehook.dll: runs inside the driven program's thread (a WH_CALLWNDPROC
+// hook that ovdrive sets) and answers ovdrive's menu requests there.
+#include <cstdio>
+#include <cstring>
+
+#include "DriverHook.h"
+
+namespace {
+
+using namespace ovdrive;
+
+void Serve(HWND hwnd, DWORD driverProcess) {
+    char name[64];
+    snprintf(name, sizeof name, "%s%lu", kHookSharedPrefix, static_cast<unsigned long>(driverProcess));
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    if (!mapping) return;
+    auto* shared = static_cast<HookShared*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(HookShared)));
+    if (shared) {
+        HMENU bar = GetMenu(hwnd);
+        HMENU popup = bar ? GetSubMenu(bar, shared->popup) : nullptr;
+        if (!bar) {
+            shared->status = kHookNoMenu;
+        } else if (!popup) {
+            shared->status = kHookNoPopup;
+        } else if (shared->op == kHookSubMenu) {
+            shared->menu = reinterpret_cast<ULONGLONG>(popup);
+            shared->status = kHookDone;
+        } else if (shared->op == kHookMenuState) {
+            // As the system does before it shows the popup.
+            SendMessageA(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(shared->popup, FALSE));
+            shared->state = GetMenuState(popup, static_cast<UINT>(shared->id), MF_BYCOMMAND);
+            shared->status = shared->state == static_cast<UINT>(-1) ? kHookNoItem : kHookDone;
+        } else if (shared->op == kHookMenuItems) {
+            const int count = GetMenuItemCount(popup);
+            shared->count = 0;
+            for (int i = 0; i < count && shared->count < static_cast<LONG>(sizeof shared->items / sizeof shared->items[0]); ++i) {
+                HookItem& item = shared->items[shared->count];
+                MENUITEMINFOA info = {};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING;
+                info.dwTypeData = item.text;
+                info.cch = sizeof item.text;
+                item.text[0] = '\0';
+                if (!GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &info)) continue;
+                item.kind = (info.fType & MFT_SEPARATOR) ? kHookSeparator : info.hSubMenu ? kHookPopup : kHookItem;
+                item.id = static_cast<LONG>(info.wID);
+                ++shared->count;
+            }
+            shared->status = kHookDone;
+        }
+        UnmapViewOfFile(shared);
+    }
+    CloseHandle(mapping);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK OvDriveHookProc(int code, WPARAM wp, LPARAM lp) {
+    static const UINT request = RegisterWindowMessageA(kHookMessage);
+    if (code == HC_ACTION) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (message->message == request) Serve(message->hwnd, static_cast<DWORD>(message->wParam));
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}

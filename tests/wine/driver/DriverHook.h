@@ -1,0 +1,51 @@
+// What ovdrive and its hook DLL (ovdrivehook.dll) share. Menus live in the
+// process that owns them (Wine answers GetSubMenu and GetMenuState only there),
+// so ovdrive hooks the target's thread with this DLL and sends it a request;
+// the hook reads the menu inside the program and leaves the answer in a named
+// shared memory block.
+#pragma once
+
+#include <windows.h>
+
+namespace ovdrive {
+
+// The registered message that carries a request; its first parameter is the
+// driver's process id, which names the shared block.
+const char kHookMessage[] = "ovdrive.hook.request";
+const char kHookSharedPrefix[] = "ovdrive.hook.";
+const char kHookProcName[] = "OvDriveHookProc";
+
+enum HookOp : LONG {
+    kHookSubMenu = 1,    // popup -> menu (the popup's handle, valid in the program)
+    kHookMenuState = 2,  // WM_INITMENUPOPUP for popup, then the state of item id -> state
+    kHookMenuItems = 3,  // popup -> count, items
+};
+
+enum HookStatus : LONG {
+    kHookPending = 0,
+    kHookDone = 1,
+    kHookNoMenu = 2,
+    kHookNoPopup = 3,
+    kHookNoItem = 4,
+};
+
+enum HookItemKind : LONG { kHookItem = 0, kHookSeparator = 1, kHookPopup = 2 };
+
+struct HookItem {
+    LONG kind;
+    LONG id;
+    char text[120];
+};
+
+struct HookShared {
+    LONG op;
+    LONG popup;
+    LONG id;
+    LONG status;
+    UINT state;
+    ULONGLONG menu;
+    LONG count;
+    HookItem items[128];
+};
+
+}  // namespace ovdrive
