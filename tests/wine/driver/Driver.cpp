@@ -13,6 +13,10 @@ namespace ovdrive {
 
 namespace {
 
+// How long a key release may take before it counts as having opened a modal
+// loop (the menu bar's, after F10).
+const DWORD kMenuLoopWait = 500;
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The text after the next word of `line` from `pos`, without the one blank that
@@ -364,8 +368,20 @@ bool Driver::SendKeyWithState(const Command& c, bool post) {
             SendMessageTimeoutA(target_, WM_NULL, 0, 0, SMTO_NORMAL, kDefaultTimeout, &ignored);
         }
     } else {
-        ok = SendWait(target_, down, key.vk, lp, c.name.c_str()) &&
-             SendWait(target_, up, key.vk, lpUp, c.name.c_str());
+        ok = SendWait(target_, down, key.vk, lp, c.name.c_str());
+        // The default procedure answers the release of F10 or a lone Alt by
+        // opening the menu bar's modal loop, as for a real key; that loop is
+        // cancelled so the program is ready for the next command.
+        DWORD_PTR ignored;
+        if (ok && !system) {
+            ok = SendWait(target_, up, key.vk, lpUp, c.name.c_str());
+        } else if (ok && !SendMessageTimeoutA(target_, up, key.vk, lpUp, SMTO_NORMAL, kMenuLoopWait, &ignored)) {
+            if (!SendWait(target_, WM_CANCELMODE, 0, 0, c.name.c_str())) {
+                ok = false;
+            } else {
+                Print("menuloop");
+            }
+        }
     }
     SetKeyboardState(saved);
     AttachThreadInput(self, targetThread_, FALSE);

@@ -9,13 +9,55 @@ namespace {
 
 using namespace ovdrive;
 
+// Paints what is pending, then copies the client area from the window's DC.
+LONG Capture(HWND hwnd, DWORD driverProcess, LONG width, LONG height) {
+    char name[64];
+    snprintf(name, sizeof name, "%s%lu", kHookPixelsPrefix, static_cast<unsigned long>(driverProcess));
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    if (!mapping) return kHookNoPixels;
+    const size_t size = HookStride(width) * static_cast<size_t>(height);
+    void* pixels = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size);
+    LONG status = kHookNoPixels;
+    if (pixels) {
+        UpdateWindow(hwnd);
+        HDC dc = GetDC(hwnd);
+        HDC memory = CreateCompatibleDC(dc);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            if (BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY)) {
+                GdiFlush();
+                memcpy(pixels, bits, size);
+                status = kHookDone;
+            }
+            SelectObject(memory, old);
+            DeleteObject(bitmap);
+        }
+        DeleteDC(memory);
+        ReleaseDC(hwnd, dc);
+        UnmapViewOfFile(pixels);
+    }
+    CloseHandle(mapping);
+    return status;
+}
+
 void Serve(HWND hwnd, DWORD driverProcess) {
     char name[64];
     snprintf(name, sizeof name, "%s%lu", kHookSharedPrefix, static_cast<unsigned long>(driverProcess));
     HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
     if (!mapping) return;
     auto* shared = static_cast<HookShared*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(HookShared)));
-    if (shared) {
+    if (shared && shared->op == kHookCapture) {
+        shared->status = Capture(hwnd, driverProcess, shared->width, shared->height);
+    } else if (shared) {
         HMENU bar = GetMenu(hwnd);
         HMENU popup = bar ? GetSubMenu(bar, shared->popup) : nullptr;
         if (!bar) {
@@ -48,8 +90,8 @@ void Serve(HWND hwnd, DWORD driverProcess) {
             }
             shared->status = kHookDone;
         }
-        UnmapViewOfFile(shared);
     }
+    if (shared) UnmapViewOfFile(shared);
     CloseHandle(mapping);
 }
 

@@ -2,7 +2,8 @@
 // process that owns them (Wine answers GetSubMenu and GetMenuState only there),
 // so ovdrive hooks the target's thread with this DLL and sends it a request;
 // the hook reads the menu inside the program and leaves the answer in a named
-// shared memory block.
+// shared memory block. Pixels are read there too: the program's own window DC
+// shows what it painted before Wine has copied it to the X server.
 #pragma once
 
 #include <windows.h>
@@ -13,12 +14,17 @@ namespace ovdrive {
 // driver's process id, which names the shared block.
 const char kHookMessage[] = "ovdrive.hook.request";
 const char kHookSharedPrefix[] = "ovdrive.hook.";
+// The pixels of a capture: 24-bit rows, top row first, each padded to 4 bytes.
+const char kHookPixelsPrefix[] = "ovdrive.pixels.";
+
+inline size_t HookStride(LONG width) { return (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3); }
 const char kHookProcName[] = "OvDriveHookProc";
 
 enum HookOp : LONG {
     kHookSubMenu = 1,    // popup -> menu (the popup's handle, valid in the program)
     kHookMenuState = 2,  // WM_INITMENUPOPUP for popup, then the state of item id -> state
     kHookMenuItems = 3,  // popup -> count, items
+    kHookCapture = 4,    // width, height -> the client area's pixels in the pixel block
 };
 
 enum HookStatus : LONG {
@@ -27,6 +33,7 @@ enum HookStatus : LONG {
     kHookNoMenu = 2,
     kHookNoPopup = 3,
     kHookNoItem = 4,
+    kHookNoPixels = 5,
 };
 
 enum HookItemKind : LONG { kHookItem = 0, kHookSeparator = 1, kHookPopup = 2 };
@@ -44,6 +51,8 @@ struct HookShared {
     LONG status;
     UINT state;
     ULONGLONG menu;
+    LONG width;
+    LONG height;
     LONG count;
     HookItem items[128];
 };

@@ -177,6 +177,7 @@ bool Driver::AskHook(const Command& c, HookShared& request) {
     case kHookDone: return true;
     case kHookNoMenu: return Fail(c.name + ": the window has no menu");
     case kHookNoPopup: return Fail(c.name + ": the menu has no popup " + std::to_string(request.popup));
+    case kHookNoPixels: return Fail(c.name + ": the program could not copy its pixels");
     case kHookNoItem:
         return Fail(c.name + ": no item " + std::to_string(request.id) + " in popup " + std::to_string(request.popup));
     default: return Fail(c.name + ": the hook in the program did not answer");
@@ -219,41 +220,36 @@ bool Driver::MenuItems(const Command& c) {
 // --- pixels ------------------------------------------------------------------
 
 bool Driver::CaptureClient(std::vector<unsigned char>& bgr, int& width, int& height) {
+    Command c;
+    c.name = "screenshot";
     RECT client;
     if (!GetClientRect(target_, &client)) return Fail("screenshot: no client area");
     width = client.right;
     height = client.bottom;
     if (width <= 0 || height <= 0) return Fail("screenshot: the client area is empty");
-    // The window's pixels as shown: Wine keeps no pixels of another process's
-    // window surface, but the X server does, so copy them off the screen.
-    POINT origin = {0, 0};
-    ClientToScreen(target_, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (bitmap) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY) != 0;
-        GdiFlush();
-        const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
-        bgr.assign(static_cast<const unsigned char*>(bits),
-                   static_cast<const unsigned char*>(bits) + stride * static_cast<size_t>(height));
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
+    const size_t size = HookStride(width) * static_cast<size_t>(height);
+    char name[64];
+    snprintf(name, sizeof name, "%s%lu", kHookPixelsPrefix, static_cast<unsigned long>(GetCurrentProcessId()));
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), name);
+    if (!mapping) return Fail("screenshot: cannot create the shared block for the pixels");
+    // The capture is taken inside the program: from outside, Wine shows only
+    // what has reached the X server, which lags behind the painting.
+    HookShared request = {};
+    request.op = kHookCapture;
+    request.width = width;
+    request.height = height;
+    bool ok = AskHook(c, request);
+    if (ok) {
+        const void* pixels = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, size);
+        if (pixels) {
+            bgr.assign(static_cast<const unsigned char*>(pixels), static_cast<const unsigned char*>(pixels) + size);
+            UnmapViewOfFile(pixels);
+        } else {
+            ok = Fail("screenshot: cannot read the pixels");
+        }
     }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (!ok) return Fail("screenshot: BitBlt failed");
-    return true;
+    CloseHandle(mapping);
+    return ok;
 }
 
 bool Driver::Screenshot(const Command& c) {
