@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -181,7 +182,9 @@ bool WineEnvironment::Start(std::string& error) {
         error = "ov_wine_start failed (" + std::to_string(code) + "): " + ReadFile(log);
         return false;
     }
-    return AdoptEnvironment(dir_, error);
+    if (!AdoptEnvironment(dir_, error)) return false;
+    fprintf(stderr, "[wine] environment in %s ready after %.1f s\n", dir_.c_str(), startSeconds_);
+    return true;
 }
 
 void WineEnvironment::Stop() {
