@@ -198,7 +198,17 @@ std::string ProgramDir() {
     return OV_WINE_PROGRAM_DIR_DEFAULT;
 }
 
-std::string ProgramPath(const std::string& name) { return ProgramDir() + "/" + name; }
+std::string ProgramPath(const std::string& name) {
+    // Several directories may be given (WinOvTerm.exe and ovdrive.exe build
+    // into different ones): the first that holds the file.
+    std::vector<std::string> dirs;
+    std::istringstream list(ProgramDir());
+    for (std::string dir; std::getline(list, dir, ':');)
+        if (!dir.empty()) dirs.push_back(dir);
+    for (const std::string& dir : dirs)
+        if (FileExists(dir + "/" + name)) return dir + "/" + name;
+    return (dirs.empty() ? std::string(".") : dirs[0]) + "/" + name;
+}
 
 // --- programs ----------------------------------------------------------------
 

@@ -40,11 +40,11 @@ private:
     double startSeconds_ = 0;
 };
 
-// The directory of the Windows build (WinOvTerm.exe, ovdrive.exe,
-// ovdrivehook.dll, ovprobe.exe): $OV_WINE_PROGRAM_DIR, else the directory
-// CMake was given. Empty when neither is set.
+// The directories of the Windows build (WinOvTerm.exe, ovdrive.exe with
+// ovdrivehook.dll beside it, ovprobe.exe), separated by ':':
+// $OV_WINE_PROGRAM_DIR, else what CMake was given. Empty when neither is set.
 std::string ProgramDir();
-// ProgramDir()/name.
+// The first of those directories that holds `name`, joined with it.
 std::string ProgramPath(const std::string& name);
 
 // A Windows program running under the environment's Wine. Killed when the
