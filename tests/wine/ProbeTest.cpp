@@ -101,10 +101,13 @@ TEST_F(ProbeTest, TypedTextComesBackThroughTheProgramsCopy) {
 
 TEST_F(ProbeTest, PostedCharsAndKeysKeepTheirOrderAndReachTheAccelerators) {
     // postkey returns once the program has taken the posted messages, so the
-    // chars posted before it are in by then.
-    DriveResult result = Run({"postchars abc", "postkey F2", "title", "sendcommand 101", "clipboard"});
+    // chars posted before it are in by then; sync waits for posted ones alone
+    // (a sent menustate would otherwise overtake the posted command).
+    DriveResult result = Run({"postchars abc", "postkey F2", "title", "sendcommand 101", "clipboard",
+                              "command 103", "sync", "menustate 0 103"});
     EXPECT_EQ(result.Value("title"), "OvProbe key 113 shift=0 ctrl=0 alt=0");
     EXPECT_EQ(result.Value("clipboard"), "abc");
+    EXPECT_EQ(result.Value("menustate"), "103 enabled checked");
     // Alt+X is the probe's accelerator for Exit: it works only when the key
     // goes through the message loop with Alt held.
     Run({"postkey X alt", "waitgone 5000"});

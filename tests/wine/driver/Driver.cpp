@@ -142,6 +142,7 @@ Driver::Handler Driver::Find(const std::string& name) {
         {"close", &Driver::Close},
         {"waitgone", &Driver::WaitGone},
         {"timesend", &Driver::TimeSend},
+        {"sync", &Driver::Sync},
     };
     auto it = commands.find(name);
     return it == commands.end() ? nullptr : it->second;
@@ -149,6 +150,8 @@ Driver::Handler Driver::Find(const std::string& name) {
 
 Driver::~Driver() {
     if (hook_) UnhookWindowsHookEx(hook_);
+    if (messageHook_) UnhookWindowsHookEx(messageHook_);
+    if (markerEvent_) CloseHandle(markerEvent_);
     if (hookShared_) UnmapViewOfFile(hookShared_);
     if (hookMapping_) CloseHandle(hookMapping_);
     if (hookModule_) FreeLibrary(hookModule_);
@@ -354,19 +357,9 @@ bool Driver::SendKeyWithState(const Command& c, bool post) {
     if (post) {
         ok = PostMessageA(target_, down, key.vk, lp) && PostMessageA(target_, up, key.vk, lpUp);
         if (!ok) Fail(c.name + ": PostMessage failed");
-        // The state must hold until the loop has taken the key (an accelerator
-        // reads it there): wait until the program is idle again.
-        if (ok) {
-            HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, targetProcess_);
-            if (process) {
-                WaitForInputIdle(process, kDefaultTimeout);
-                CloseHandle(process);
-            }
-            // A message sent now is handled only after the posted keys have
-            // been taken from the queue or the program is waiting again.
-            DWORD_PTR ignored;
-            SendMessageTimeoutA(target_, WM_NULL, 0, 0, SMTO_NORMAL, kDefaultTimeout, &ignored);
-        }
+        // The state must hold until the loop has taken the key (an
+        // accelerator reads it there).
+        if (ok) ok = WaitPostedTaken(c, kDefaultTimeout);
     } else {
         ok = SendWait(target_, down, key.vk, lp, c.name.c_str());
         // The default procedure answers the release of F10 or a lone Alt by

@@ -81,6 +81,7 @@ public:
     bool Close(const Command& c);
     bool WaitGone(const Command& c);
     bool TimeSend(const Command& c);
+    bool Sync(const Command& c);
 
 private:
     bool Fail(const std::string& message);
@@ -101,9 +102,14 @@ private:
     bool FindBox(const std::string& caption, DWORD ms, bool byTitle, const char* what);
     bool ControlArg(const Command& c, HWND& control);
     bool CaptureClient(std::vector<unsigned char>& bgr, int& width, int& height);
+    // Puts ovdrivehook.dll's hooks on the target's thread (once per target).
+    bool Hook(const Command& c);
     // Asks the hook DLL inside the target's thread (menus can be read only
     // there); `request` holds the operation in and the answer out.
     bool AskHook(const Command& c, HookShared& request);
+    // Waits until the program has taken every message posted to it so far
+    // (and what they posted in turn).
+    bool WaitPostedTaken(const Command& c, DWORD ms);
     bool WithClipboard(DWORD ms, const std::function<void()>& action);
 
     FILE* out_;
@@ -116,7 +122,9 @@ private:
     HookShared* hookShared_ = nullptr;
     HMODULE hookModule_ = nullptr;
     HHOOK hook_ = nullptr;
+    HHOOK messageHook_ = nullptr;
     DWORD hookThread_ = 0;
+    HANDLE markerEvent_ = nullptr;
 };
 
 // Polls `done` every 10 ms until it is true or `ms` have passed.

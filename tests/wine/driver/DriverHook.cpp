@@ -105,3 +105,25 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK OvDriveHookProc(int code, WPAR
     }
     return CallNextHookEx(nullptr, code, wp, lp);
 }
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK OvDriveMessageHookProc(int code, WPARAM wp, LPARAM lp) {
+    static const UINT marker = RegisterWindowMessageA(kMarkerMessage);
+    if (code == HC_ACTION && wp == PM_REMOVE) {
+        auto* message = reinterpret_cast<MSG*>(lp);
+        if (message->message == marker) {
+            const DWORD driverProcess = static_cast<DWORD>(message->wParam);
+            if (message->lParam == 1) {
+                PostMessageA(message->hwnd, marker, message->wParam, 2);
+            } else {
+                char name[64];
+                snprintf(name, sizeof name, "%s%lu", kMarkerEventPrefix, static_cast<unsigned long>(driverProcess));
+                if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name)) {
+                    SetEvent(event);
+                    CloseHandle(event);
+                }
+            }
+            message->message = WM_NULL;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}

@@ -20,6 +20,16 @@ const char kHookPixelsPrefix[] = "ovdrive.pixels.";
 inline size_t HookStride(LONG width) { return (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3); }
 const char kHookProcName[] = "OvDriveHookProc";
 
+// Posted behind other posted messages to learn when the program has taken
+// them: a WH_GETMESSAGE hook sees it leave the queue (first parameter: the
+// driver's process id). It is posted once more from there, behind anything
+// the taken messages posted in turn (TranslateMessage's WM_CHAR), and the
+// second time the hook sets the driver's named event. The window never sees
+// it: the hook turns it into WM_NULL.
+const char kMarkerMessage[] = "ovdrive.hook.marker";
+const char kMarkerEventPrefix[] = "ovdrive.marker.";
+const char kMessageHookProcName[] = "OvDriveMessageHookProc";
+
 enum HookOp : LONG {
     kHookSubMenu = 1,    // popup -> menu (the popup's handle, valid in the program)
     kHookMenuState = 2,  // WM_INITMENUPOPUP for popup, then the state of item id -> state

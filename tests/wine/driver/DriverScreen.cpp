@@ -136,54 +136,6 @@ bool Driver::ClearClipboard(const Command& c) {
 
 // --- menu --------------------------------------------------------------------
 
-bool Driver::AskHook(const Command& c, HookShared& request) {
-    if (!NeedTarget(c)) return false;
-    if (!hookShared_) {
-        char name[64];
-        snprintf(name, sizeof name, "%s%lu", kHookSharedPrefix, static_cast<unsigned long>(GetCurrentProcessId()));
-        hookMapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(HookShared), name);
-        if (hookMapping_)
-            hookShared_ = static_cast<HookShared*>(MapViewOfFile(hookMapping_, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(HookShared)));
-        if (!hookShared_) return Fail(c.name + ": cannot create the shared block for the hook");
-    }
-    if (!hookModule_) {
-        // The hook DLL lies beside ovdrive.exe.
-        char path[MAX_PATH];
-        DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        while (length > 0 && path[length - 1] != '\\' && path[length - 1] != '/') --length;
-        path[length] = '\0';
-        const std::string dll = std::string(path) + "ovdrivehook.dll";
-        hookModule_ = LoadLibraryA(dll.c_str());
-        if (!hookModule_) return Fail(c.name + ": cannot load " + dll);
-    }
-    if (hook_ && hookThread_ != targetThread_) {
-        UnhookWindowsHookEx(hook_);
-        hook_ = nullptr;
-    }
-    if (!hook_) {
-        // Through void*: GetProcAddress's type says nothing of the real one.
-        auto proc = reinterpret_cast<HOOKPROC>(
-            reinterpret_cast<void*>(GetProcAddress(hookModule_, kHookProcName)));
-        hook_ = proc ? SetWindowsHookExA(WH_CALLWNDPROC, proc, hookModule_, targetThread_) : nullptr;
-        if (!hook_) return Fail(c.name + ": cannot hook the window's thread");
-        hookThread_ = targetThread_;
-    }
-    request.status = kHookPending;
-    *hookShared_ = request;
-    static const UINT message = RegisterWindowMessageA(kHookMessage);
-    if (!SendWait(target_, message, GetCurrentProcessId(), 0, c.name.c_str())) return false;
-    request = *hookShared_;
-    switch (request.status) {
-    case kHookDone: return true;
-    case kHookNoMenu: return Fail(c.name + ": the window has no menu");
-    case kHookNoPopup: return Fail(c.name + ": the menu has no popup " + std::to_string(request.popup));
-    case kHookNoPixels: return Fail(c.name + ": the program could not copy its pixels");
-    case kHookNoItem:
-        return Fail(c.name + ": no item " + std::to_string(request.id) + " in popup " + std::to_string(request.popup));
-    default: return Fail(c.name + ": the hook in the program did not answer");
-    }
-}
-
 bool Driver::MenuState(const Command& c) {
     long index, id;
     if (!ArgCount(c, 2, 2) || !IntArg(c, 0, index) || !IntArg(c, 1, id)) return false;
