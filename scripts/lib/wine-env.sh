@@ -1,0 +1,201 @@
+# shellcheck shell=bash
+# A private Wine environment for running the Windows programs in the tests: its
+# own Xvfb display (the clipboard is shared through the display) and its own
+# Wine prefix, set up so that nothing waits for a window manager or a user.
+#
+#   source scripts/lib/wine-env.sh
+#   ov_wine_start [DIR]     # sets up DIR (default: a new temporary directory)
+#   ov_wine_run PROGRAM.exe ARGS...   # runs a program in it (foreground)
+#   ov_wine_stop            # ends its wineserver and Xvfb and removes DIR
+#
+# ov_wine_start exports DISPLAY, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES,
+# OV_WINE_DIR and OV_WINE_LOADER, and writes them as KEY=VALUE lines to
+# DIR/env for programs that run later. Creating the prefix takes 11 to 17 s, so
+# set up one environment per test run.
+#
+# OV_WINE_PREFIX_CACHE=DIR keeps a pristine prefix in DIR and copies it instead
+# of creating a new one (about 1 s; rebuilt when the Wine version changes).
+# OV_WINE_KEEP=1 leaves DIR in place after ov_wine_stop, for a look at logs.
+
+# The x86-64 loader: Debian ships it as /usr/lib/wine/wine64 without putting it
+# on the path; the "wine" wrapper would pick a 32-bit loader when present.
+ov_wine_loader() {
+    if command -v wine64 >/dev/null 2>&1; then
+        command -v wine64
+    elif [[ -x /usr/lib/wine/wine64 ]]; then
+        echo /usr/lib/wine/wine64
+    else
+        echo "ov_wine_loader: no wine64 (install wine64)" >&2
+        return 1
+    fi
+}
+
+# The wineserver matching that loader.
+ov_wine_server() {
+    if command -v wineserver >/dev/null 2>&1; then
+        command -v wineserver
+    elif [[ -x /usr/lib/wine/wineserver64 ]]; then
+        echo /usr/lib/wine/wineserver64
+    else
+        echo "ov_wine_server: no wineserver" >&2
+        return 1
+    fi
+}
+
+# Starts Xvfb on the first free display (Xvfb picks it: -displayfd) and waits
+# until it takes connections. Sets DISPLAY; the pid goes to DIR/xvfb.pid.
+ov_wine_start_xvfb() {
+    local dir=$1 fd_file="$1/xvfb.display" i
+    command -v Xvfb >/dev/null 2>&1 || { echo "ov_wine_start: no Xvfb (install xvfb)" >&2; return 1; }
+    : >"$fd_file"
+    # The display number arrives on descriptor 3 once the server is ready.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+        3>"$fd_file" >"$dir/xvfb.log" 2>&1 &
+    echo $! >"$dir/xvfb.pid"
+    for ((i = 0; i < 200; i++)); do
+        if [[ -s "$fd_file" ]] && grep -q '^[0-9][0-9]*$' "$fd_file"; then
+            DISPLAY=":$(head -n 1 "$fd_file")"
+            export DISPLAY
+            return 0
+        fi
+        if ! kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then
+            echo "ov_wine_start: Xvfb exited:" >&2
+            cat "$dir/xvfb.log" >&2
+            return 1
+        fi
+        sleep 0.05
+    done
+    echo "ov_wine_start: Xvfb gave no display number within 10 s" >&2
+    return 1
+}
+
+# The registry settings every test prefix needs.
+ov_wine_write_settings() {
+    local reg="$OV_WINE_DIR/settings.reg"
+    # Managed=N: without a window manager, Wine otherwise waits about 2 s on
+    # every hide or destroy of a managed window. No crash dialog: a crash must
+    # end the run, not wait for someone to click.
+    cat >"$reg" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+EOF
+    "$OV_WINE_LOADER" regedit /S "$(ov_wine_path "$reg")" >>"$OV_WINE_DIR/wine.log" 2>&1
+}
+
+# The Windows path of a Unix file inside the prefix's view (Z: is the root).
+ov_wine_path() {
+    printf 'Z:%s\n' "${1//\//\\}"
+}
+
+ov_wine_create_prefix() {
+    # No Mono or Gecko installer: the programs need neither, and the prompt
+    # would wait for a user.
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$OV_WINE_LOADER" wineboot -i >>"$OV_WINE_DIR/wine.log" 2>&1 || {
+        echo "ov_wine_start: wineboot failed; see $OV_WINE_DIR/wine.log" >&2
+        return 1
+    }
+    ov_wine_write_settings || { echo "ov_wine_start: regedit failed" >&2; return 1; }
+    # wineboot returns before the prefix is written out; the server writes
+    # the registry when it ends.
+    "$OV_WINE_SERVER" -w
+}
+
+ov_wine_start() {
+    local dir=${1:-}
+    if [[ -z "$dir" ]]; then
+        dir=$(mktemp -d "${TMPDIR:-/tmp}/ovwine.XXXXXX") || return 1
+    fi
+    mkdir -p "$dir" || return 1
+    dir=$(cd "$dir" && pwd)
+    export OV_WINE_DIR=$dir
+    OV_WINE_LOADER=$(ov_wine_loader) || return 1
+    OV_WINE_SERVER=$(ov_wine_server) || return 1
+    export OV_WINE_LOADER OV_WINE_SERVER
+    export WINEPREFIX="$dir/prefix"
+    export WINEDEBUG=-all
+    export WINEARCH=win64
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    local started=$SECONDS
+    ov_wine_start_xvfb "$dir" || return 1
+    if [[ -n "${OV_WINE_PREFIX_CACHE:-}" ]]; then
+        # Locked: runs started together must not build the cache twice or
+        # copy it half-built.
+        (
+            flock 9 || exit 1
+            version=$("$OV_WINE_LOADER" --version 2>/dev/null)
+            if [[ ! -f "$OV_WINE_PREFIX_CACHE/version" || "$(cat "$OV_WINE_PREFIX_CACHE/version")" != "$version" ]]; then
+                rm -rf "$OV_WINE_PREFIX_CACHE"
+                mkdir -p "$OV_WINE_PREFIX_CACHE" || exit 1
+                WINEPREFIX="$OV_WINE_PREFIX_CACHE/prefix" ov_wine_create_prefix || exit 1
+                echo "$version" >"$OV_WINE_PREFIX_CACHE/version"
+            fi
+            cp -a "$OV_WINE_PREFIX_CACHE/prefix" "$WINEPREFIX"
+        ) 9>"$OV_WINE_PREFIX_CACHE.lock" || return 1
+    else
+        ov_wine_create_prefix || return 1
+    fi
+    # One server for the whole run: it stays up between programs (-p) instead
+    # of starting again for each, and ov_wine_stop ends it.
+    "$OV_WINE_SERVER" -p
+    {
+        echo "OV_WINE_DIR=$OV_WINE_DIR"
+        echo "OV_WINE_LOADER=$OV_WINE_LOADER"
+        echo "OV_WINE_SERVER=$OV_WINE_SERVER"
+        echo "DISPLAY=$DISPLAY"
+        echo "WINEPREFIX=$WINEPREFIX"
+        echo "WINEDEBUG=$WINEDEBUG"
+        echo "WINEARCH=$WINEARCH"
+        echo "WINEDLLOVERRIDES=$WINEDLLOVERRIDES"
+    } >"$dir/env"
+    echo "$((SECONDS - started))" >"$dir/start-seconds"
+}
+
+# Runs a Windows program in the environment, in the foreground.
+ov_wine_run() {
+    "$OV_WINE_LOADER" "$@"
+}
+
+# Ends everything ov_wine_start started: the prefix's wineserver (and with it
+# every Wine process of the prefix), then Xvfb. Safe to call twice.
+ov_wine_stop() {
+    local dir=${1:-${OV_WINE_DIR:-}}
+    [[ -n "$dir" && -d "$dir" ]] || return 0
+    local server=${OV_WINE_SERVER:-$(ov_wine_server)}
+    if [[ -d "$dir/prefix" ]]; then
+        WINEPREFIX="$dir/prefix" "$server" -k 2>/dev/null || true
+        # -k only signals; wait until the processes are gone before the
+        # prefix is removed under them.
+        WINEPREFIX="$dir/prefix" timeout 10 "$server" -w 2>/dev/null || true
+    fi
+    if [[ -f "$dir/xvfb.pid" ]]; then
+        local pid
+        pid=$(cat "$dir/xvfb.pid")
+        kill "$pid" 2>/dev/null || true
+        local i
+        for ((i = 0; i < 50; i++)); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null || true
+        rm -f "$dir/xvfb.pid"
+    fi
+    if [[ "${OV_WINE_KEEP:-0}" != 1 ]]; then
+        rm -rf "$dir"
+    fi
+}
+
+# Waits until process PID is gone, then stops the environment in DIR: started
+# in the background by a test program, it cleans up even when that program is
+# killed outright.
+ov_wine_stop_after() {
+    local pid=$1 dir=$2
+    while kill -0 "$pid" 2>/dev/null; do
+        sleep 1
+    done
+    ov_wine_stop "$dir"
+}

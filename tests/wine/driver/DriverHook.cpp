@@ -1,0 +1,129 @@
+// ovdrivehook.dll: runs inside the driven program's thread (a WH_CALLWNDPROC
+// hook that ovdrive sets) and answers ovdrive's menu requests there.
+#include <cstdio>
+#include <cstring>
+
+#include "DriverHook.h"
+
+namespace {
+
+using namespace ovdrive;
+
+// Paints what is pending, then copies the client area from the window's DC.
+LONG Capture(HWND hwnd, DWORD driverProcess, LONG width, LONG height) {
+    char name[64];
+    snprintf(name, sizeof name, "%s%lu", kHookPixelsPrefix, static_cast<unsigned long>(driverProcess));
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    if (!mapping) return kHookNoPixels;
+    const size_t size = HookStride(width) * static_cast<size_t>(height);
+    void* pixels = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size);
+    LONG status = kHookNoPixels;
+    if (pixels) {
+        UpdateWindow(hwnd);
+        HDC dc = GetDC(hwnd);
+        HDC memory = CreateCompatibleDC(dc);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top row first
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap) {
+            HGDIOBJ old = SelectObject(memory, bitmap);
+            if (BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY)) {
+                GdiFlush();
+                memcpy(pixels, bits, size);
+                status = kHookDone;
+            }
+            SelectObject(memory, old);
+            DeleteObject(bitmap);
+        }
+        DeleteDC(memory);
+        ReleaseDC(hwnd, dc);
+        UnmapViewOfFile(pixels);
+    }
+    CloseHandle(mapping);
+    return status;
+}
+
+void Serve(HWND hwnd, DWORD driverProcess) {
+    char name[64];
+    snprintf(name, sizeof name, "%s%lu", kHookSharedPrefix, static_cast<unsigned long>(driverProcess));
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name);
+    if (!mapping) return;
+    auto* shared = static_cast<HookShared*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(HookShared)));
+    if (shared && shared->op == kHookCapture) {
+        shared->status = Capture(hwnd, driverProcess, shared->width, shared->height);
+    } else if (shared) {
+        HMENU bar = GetMenu(hwnd);
+        HMENU popup = bar ? GetSubMenu(bar, shared->popup) : nullptr;
+        if (!bar) {
+            shared->status = kHookNoMenu;
+        } else if (!popup) {
+            shared->status = kHookNoPopup;
+        } else if (shared->op == kHookSubMenu) {
+            shared->menu = reinterpret_cast<ULONGLONG>(popup);
+            shared->status = kHookDone;
+        } else if (shared->op == kHookMenuState) {
+            // As the system does before it shows the popup.
+            SendMessageA(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(shared->popup, FALSE));
+            shared->state = GetMenuState(popup, static_cast<UINT>(shared->id), MF_BYCOMMAND);
+            shared->status = shared->state == static_cast<UINT>(-1) ? kHookNoItem : kHookDone;
+        } else if (shared->op == kHookMenuItems) {
+            const int count = GetMenuItemCount(popup);
+            shared->count = 0;
+            for (int i = 0; i < count && shared->count < static_cast<LONG>(sizeof shared->items / sizeof shared->items[0]); ++i) {
+                HookItem& item = shared->items[shared->count];
+                MENUITEMINFOA info = {};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING;
+                info.dwTypeData = item.text;
+                info.cch = sizeof item.text;
+                item.text[0] = '\0';
+                if (!GetMenuItemInfoA(popup, static_cast<UINT>(i), TRUE, &info)) continue;
+                item.kind = (info.fType & MFT_SEPARATOR) ? kHookSeparator : info.hSubMenu ? kHookPopup : kHookItem;
+                item.id = static_cast<LONG>(info.wID);
+                ++shared->count;
+            }
+            shared->status = kHookDone;
+        }
+    }
+    if (shared) UnmapViewOfFile(shared);
+    CloseHandle(mapping);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK OvDriveHookProc(int code, WPARAM wp, LPARAM lp) {
+    static const UINT request = RegisterWindowMessageA(kHookMessage);
+    if (code == HC_ACTION) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (message->message == request) Serve(message->hwnd, static_cast<DWORD>(message->wParam));
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK OvDriveMessageHookProc(int code, WPARAM wp, LPARAM lp) {
+    static const UINT marker = RegisterWindowMessageA(kMarkerMessage);
+    if (code == HC_ACTION && wp == PM_REMOVE) {
+        auto* message = reinterpret_cast<MSG*>(lp);
+        if (message->message == marker) {
+            const DWORD driverProcess = static_cast<DWORD>(message->wParam);
+            if (message->lParam == 1) {
+                PostMessageA(message->hwnd, marker, message->wParam, 2);
+            } else {
+                char name[64];
+                snprintf(name, sizeof name, "%s%lu", kMarkerEventPrefix, static_cast<unsigned long>(driverProcess));
+                if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, FALSE, name)) {
+                    SetEvent(event);
+                    CloseHandle(event);
+                }
+            }
+            message->message = WM_NULL;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
