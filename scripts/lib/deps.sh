@@ -42,9 +42,14 @@ OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
 # clang with libFuzzer and the sanitizers, and for the end-to-end session
 # tests a telnet server, the terminal database entry for wy50 and curses
 # programs to run on it.
+# The Windows programs are cross-built for x86-64 and i686 and the x86-64 ones
+# run under Wine on a private Xvfb display; host printing reaches a private
+# CUPS scheduler with a raw queue.
 OV_TEST_PACKAGES=("${OV_BUILD_PACKAGES[@]}" libgtest-dev googletest libvterm-dev
-                  clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix
-                  inetutils-telnetd ncurses-term ncurses-bin dialog coreutils)
+                  clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+                  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+                  inetutils-telnetd ncurses-term ncurses-bin dialog coreutils
+                  wine wine64 xvfb xauth cups-daemon cups-client cups-bsd libcups2)
 
 ov_jobs() {
     nproc 2>/dev/null || echo 2
