@@ -1,5 +1,6 @@
 #include "session/CWinTermController.h"
 
+#include <cstdio>
 #include <new>
 
 #include "emu/CTermEmulator.h"
@@ -79,6 +80,15 @@ int CWinTermController::CreateComms(CTermView* sinkView, CRxHandler* rxHandler) 
     telnet->SetEventTarget(platform->SocketEventTarget());
     comms = telnet;
     return 0;
+}
+
+int CWinTermController::Connect(char* host) {
+    if (view) {
+        char title[100];
+        std::snprintf(title, sizeof title, "Trying to connect to (%s)", host ? host : "");
+        view->SetTitle(title);
+    }
+    return CTermController::Connect(host);
 }
 
 void CWinTermController::OnSocketEvent(int closed) {

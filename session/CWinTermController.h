@@ -16,6 +16,10 @@ public:
     // building it failed).
     CWinTermController(int* status, CControllerPlatform* platform, int emulatorType, CWinTermView** viewOut);
 
+    // Connects as the base does (blocking until the host answers); meanwhile
+    // the title says whom it is trying.
+    int Connect(char* host) override;
+
     // Socket notifications: closed 0 is data to read, anything else the end
     // of the connection (the title then loses the host name).
     void OnSocketEvent(int closed) override;

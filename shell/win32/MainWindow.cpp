@@ -166,13 +166,11 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             ValidateRect(window, nullptr);
         if (state->startHost[0] && state->controller) {
             // The connection blocks until the host answers, so it waits for
-            // the window to be on screen; the title says whom it is trying.
+            // the window to be on screen (the controller's title says whom
+            // it is trying).
             char host[128];
             std::strcpy(host, state->startHost);
             state->startHost[0] = '\0';
-            char title[100];
-            std::snprintf(title, sizeof title, "Trying to connect to (%s)", host);
-            view->SetTitle(title);
             state->controller->Connect(host);
         }
         return 0;

@@ -22,9 +22,13 @@ public:
         boxes.push_back(std::string(caption) + ": " + text + " /" + std::to_string(type));
         return 1;
     }
-    void SetCaption(const char* text) override { caption = text; }
+    void SetCaption(const char* text) override {
+        caption = text;
+        captions.push_back(text);
+    }
     std::vector<std::string> boxes;
     std::string caption;
+    std::vector<std::string> captions;
 };
 
 class FakePlatform : public CControllerPlatform {
@@ -125,6 +129,21 @@ TEST(WinTermController, AClosedConnectionResetsTheTitle) {
     EXPECT_EQ(platform.port.caption, "Orvane Terminal Emulator - pickhost");
     controller.OnSocketEvent(1);
     EXPECT_EQ(platform.port.caption, "Orvane Terminal Emulator - (None)");
+}
+
+TEST(WinTermController, TitleSaysWhomItIsTryingWhileConnecting) {
+    FakePlatform platform;
+    int status = -1;
+    CWinTermView* view = nullptr;
+    CWinTermController controller(&status, &platform, CTermController::kWyse50Emulator, &view);
+    ASSERT_EQ(status, 0);
+    CaptureSends(controller, view);
+    char host[64] = "orders.example";
+    platform.port.captions.clear();
+    ASSERT_EQ(controller.Connect(host), 1);
+    const std::vector<std::string> expected = {"Orvane Terminal Emulator - Trying to connect to (orders.example)",
+                                               "Orvane Terminal Emulator - orders.example"};
+    EXPECT_EQ(platform.port.captions, expected);
 }
 
 }  // namespace
