@@ -88,7 +88,7 @@ void CWinTermView::InvalidateWritten(int row, int col, int count, unsigned lineS
     port->Invalidate(&rect, true);
 }
 
-// The new line a pending wrap performs before the next text.
+// The new line a pending wrap performs before the next text or relative motion.
 void CWinTermView::NewLineForWrap() {
     if (cursorRow == screen::kScrollBottom) {
         ScrollRegionUp();
