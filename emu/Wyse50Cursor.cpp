@@ -85,8 +85,7 @@ void CWyse50Emulator::EscSendCursorDecimal() {
 }
 
 void CWyse50Emulator::EscBackTab() {
-    int column = view->PrevTabStop(view->GetColumn());
-    view->SetCursorPos(view->GetRow(), column);
+    view->BackTab();
     ReturnToGround();
 }
 

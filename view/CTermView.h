@@ -153,6 +153,9 @@ public:
     virtual void SetAttrOverride(unsigned attr) = 0;
     // Reverse line feed: up one row, or on row 0 scroll rows 0..23 down by one.
     virtual void ReverseLineFeed() = 0;
+    // Back tab: to PrevTabStop of the cursor column on the cursor row. After
+    // a full row it starts, like every relative motion, from the next row.
+    virtual void BackTab() = 0;
     // A character is about to be written over the attribute mark at the
     // cursor: the mark goes and the attribute before it runs on. The same as
     // ClearMark then SetAttrToNextMark(GetMarkAttr()), in one call because the

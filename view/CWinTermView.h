@@ -132,6 +132,7 @@ public:
     void ReverseScreenOff() override;
     void SetAttrOverride(unsigned attr) override;
     void ReverseLineFeed() override;
+    void BackTab() override;
     void WriteOverMark() override;
 
     // Window-side entry points (scroll bar, focus, mouse move).
@@ -189,7 +190,7 @@ public:
     const unsigned* TableLine(int index) const;
     int ScrollPosition() const { return scrollPos; }
     int ScrollMode() const { return scrollMode; }
-    bool WrapPending() const { return pendingWrap != 0; }
+    bool WrapPending() const { return pendingWrap != kNoWrap; }
     bool InsertMode() const { return insertMode != 0; }
     int CharWidth() const { return charWidth; }
     int LineHeight() const { return lineHeight; }
@@ -262,6 +263,11 @@ private:
     // Stores a cursor position already known to be in range and lets the caret follow.
     void PlaceCursor(int row, int col);
     void NewLineForWrap();
+    // Relative motions start where the terminal stands after a full row.
+    void WrapBeforeMotion();
+    // Cursor left with the terminal's bw: column 0 goes to 79 of the row above.
+    void StepLeft();
+    void FindUnprotectedFrom(int startRow, int startCol);
     // Sets or clears one flag in both forms.
     void PutFlag(int row, int col, bool on);
     // Rebuilds the bits of a row from its flag words after a bulk change.
@@ -305,7 +311,15 @@ private:
 
     int cursorRow = 0;
     int cursorCol = 0;
-    int pendingWrap = 0;
+    // kWrapPending: a write ended on column 80. The terminal (am without
+    // xenl) already stands on column 0 of the next row; the store waits, so
+    // that a host's CR LF after a full row still gives one line. Text and
+    // relative motions carry the wrap out, a CR keeps it, a LF takes it.
+    // kWrapOwed: a LF taken from a pending wrap left the cursor on column
+    // 80 of the next row; text starts the row after as it always does there,
+    // relative motions carry the wrap out, a CR ends it.
+    enum { kNoWrap = 0, kWrapPending = 1, kWrapOwed = 2 };
+    int pendingWrap = kNoWrap;
     int autoWrap = 1;
     int insertMode = 0;
     unsigned writeProtectMode = 0;

@@ -20,7 +20,7 @@ void CWinTermView::SetCursorPos(int row, int col) {
     }
     // A move to another cell ends a pending wrap: text written after cursor
     // addressing goes where it was addressed, not to the next row.
-    if (row != cursorRow || col != cursorCol) pendingWrap = 0;
+    if (row != cursorRow || col != cursorCol) pendingWrap = kNoWrap;
     // While a batched scroll defers painting the position is still taken in
     // full; only the caret waits for the repaint.
     PlaceCursor(row, col);
@@ -46,42 +46,66 @@ void CWinTermView::PlaceCursor(int row, int col) {
 void CWinTermView::SetRow(int row) {
     // Row 25 is kept so that UpdateCursor still reports the overflow.
     cursorRow = Clamp(row, 0, screen::kStoredRows - 1);
-    pendingWrap = 0;
+    pendingWrap = kNoWrap;
 }
 
 void CWinTermView::SetColumn(int col) {
     cursorCol = Clamp(col, 0, screen::kColumns);
-    pendingWrap = 0;
+    pendingWrap = kNoWrap;
 }
 
-void CWinTermView::Backspace() {
-    if (cursorCol > 0) {
-        const int col = pendingWrap ? cursorCol : cursorCol - 1;
-        pendingWrap = 0;
-        PlaceCursor(cursorRow, col);
-    }
+// A wrap left pending by a full row is carried out first, scrolling at row
+// 23 as the write would have: full-screen programs count on the terminal's
+// own position there (column 0 of the next row) when they move relatively.
+void CWinTermView::WrapBeforeMotion() {
+    if (autoWrap && pendingWrap != kNoWrap) NewLineForWrap();
 }
+
+void CWinTermView::StepLeft() {
+    WrapBeforeMotion();
+    if (cursorCol > 0)
+        PlaceCursor(cursorRow, cursorCol - 1);
+    else if (cursorRow > 0)
+        PlaceCursor(cursorRow - 1, screen::kColumns - 1);
+}
+
+// BS is the terminal's cursor left; the arrow key sends the same byte.
+void CWinTermView::Backspace() { StepLeft(); }
+void CWinTermView::CursorLeft() { StepLeft(); }
 
 void CWinTermView::CursorUp() {
+    WrapBeforeMotion();
     PlaceCursor(cursorRow == 0 ? screen::kScrollBottom : cursorRow - 1, cursorCol);
 }
 
-void CWinTermView::CursorRight() { SetCursorPos(cursorRow, cursorCol + 1); }
+void CWinTermView::CursorRight() {
+    WrapBeforeMotion();
+    SetCursorPos(cursorRow, cursorCol + 1);
+}
 
 void CWinTermView::CursorHome() {
-    pendingWrap = 0;  // home is an absolute position, never the next row
+    pendingWrap = kNoWrap;  // home is an absolute position, never the next row
     PlaceCursor(0, 0);
 }
 
-void CWinTermView::CursorLeft() {
-    PlaceCursor(cursorRow, cursorCol == 0 ? screen::kColumns - 1 : cursorCol - 1);
+// A CR keeps a wrap pending from a full row (CR LF there gives one line); one
+// owed after a LF ends, as the cursor leaves column 80.
+void CWinTermView::CarriageReturn() {
+    if (pendingWrap == kWrapOwed) pendingWrap = kNoWrap;
+    PlaceCursor(cursorRow, 0);
 }
 
-void CWinTermView::CarriageReturn() { PlaceCursor(cursorRow, 0); }
-
+// A move ends a pending wrap: from column 80 the scan already started on the
+// row below, where the wrap would have put the cursor.
 void CWinTermView::NextUnprotected() {
     const int startRow = cursorRow;
-    for (int col = cursorCol; col < screen::kColumns; ++col)
+    const int startCol = cursorCol;
+    FindUnprotectedFrom(startRow, startCol);
+    if (cursorRow != startRow || cursorCol != startCol) pendingWrap = kNoWrap;
+}
+
+void CWinTermView::FindUnprotectedFrom(int startRow, int startCol) {
+    for (int col = startCol; col < screen::kColumns; ++col)
         if (!(RowCells(startRow)[col] & cell::kProtected)) return PlaceCursor(startRow, col);
     for (int row = startRow + 1; row < screen::kShownRows; ++row)
         for (int col = 0; col < screen::kColumns; ++col)

@@ -228,6 +228,14 @@ int CWinTermView::PrevTabStop(int col) {
 }
 
 void CWinTermView::Tab() {
+    WrapBeforeMotion();
     const int from = cursorCol < screen::kColumns ? cursorCol + 1 : screen::kColumns;
     PlaceCursor(cursorRow, FirstFlag(flagBits[kTabRow], from, screen::kColumns));
+}
+
+void CWinTermView::BackTab() {
+    WrapBeforeMotion();
+    // SetCursorPos rather than a plain move: a cursor row of 25 still reports
+    // its overflow.
+    SetCursorPos(cursorRow, PrevTabStop(cursorCol));
 }

@@ -109,6 +109,10 @@ void CWinTermView::SetScrollMode(int mode) {
 }
 
 void CWinTermView::LineFeed() {
+    // From a pending wrap on column 80 the cursor stays on column 80 of the
+    // next row, where text starts the row after, as on the terminal; the
+    // wrap stays owed to relative motions.
+    const bool owed = pendingWrap != kNoWrap && cursorCol >= screen::kColumns;
     const int offset = ViewOffset();
     if (cursorRow == screen::kScrollBottom) {
         ScrollRegionUp();
@@ -133,10 +137,11 @@ void CWinTermView::LineFeed() {
         }
         if (paintNow) MoveCaretIfVisible();
     }
-    pendingWrap = 0;
+    pendingWrap = owed ? kWrapOwed : kNoWrap;
 }
 
 void CWinTermView::ReverseLineFeed() {
+    WrapBeforeMotion();
     if (cursorRow > 0) {
         PlaceCursor(cursorRow - 1, cursorCol);
     } else {
@@ -148,7 +153,7 @@ void CWinTermView::ReverseLineFeed() {
             scrollCounter = 0;
         }
     }
-    pendingWrap = 0;
+    pendingWrap = kNoWrap;
 }
 
 void CWinTermView::InsertLine() {

@@ -23,7 +23,7 @@ void CWinTermView::PutText(const char* text, int len) {
 
     // A cursor put on column 80 by addressing has no room left on its row:
     // text there starts the next line, as after a write that ended there.
-    if (autoWrap && (pendingWrap || (cursorCol >= screen::kColumns && len > 0))) NewLineForWrap();
+    if (autoWrap && (pendingWrap == kWrapPending || (cursorCol >= screen::kColumns && len > 0))) NewLineForWrap();
 
     const int row = cursorRow;
     const int col = cursorCol;
@@ -56,7 +56,7 @@ void CWinTermView::PutText(const char* text, int len) {
         cursorCol = col + count;
         if (cursorCol >= screen::kColumns) {
             cursorCol = screen::kColumns;
-            if (autoWrap) pendingWrap = 1;
+            if (autoWrap) pendingWrap = kWrapPending;
         }
     }
     if (drawn && focused) UpdateCaretPos();
@@ -88,7 +88,7 @@ void CWinTermView::InvalidateWritten(int row, int col, int count, unsigned lineS
     port->Invalidate(&rect, true);
 }
 
-// The new line a pending wrap performs before the next text.
+// The new line a pending wrap performs before the next text or relative motion.
 void CWinTermView::NewLineForWrap() {
     if (cursorRow == screen::kScrollBottom) {
         ScrollRegionUp();
@@ -119,7 +119,7 @@ void CWinTermView::NewLineForWrap() {
         SetCursorPos(cursorRow, 0);
         InvalidateAll(true);
     }
-    pendingWrap = 0;
+    pendingWrap = kNoWrap;
 }
 
 // Moves cells fromCol..endCol-1 of row n columns right; cells pushed to endCol

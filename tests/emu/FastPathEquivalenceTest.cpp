@@ -37,7 +37,9 @@ void AppendToken(std::string& s, Rng& rng) {
                                          "\033*", "\033;", "\033:", "\033{", "\033I", "\033i", "\0331",
                                          "\0332", "\0330", "\0334", "\0335", "\033?", "\033b",
                                          "\033M", "\033]", "\033}", "\0336", "\0337"};
-    switch (rng.Range(0, 15)) {
+    static const char* const kMotions[] = {"\b", "\x0b", "\x0c", "\t", "\x10", "\x15", "\033I", "\033i",
+                                           "\033j", "\n", "\r", "\r\n", "\n\r", "\n\x0c"};
+    switch (rng.Range(0, 16)) {
     case 0:
     case 1: {  // a word and a space, the commonest text
         for (int n = rng.Range(1, 8); n > 0; --n) s += rng.Byte('a', 'z');
@@ -96,6 +98,16 @@ void AppendToken(std::string& s, Rng& rng) {
         s += rng.Byte(0x20, 0x7F);
         for (int n = rng.Range(0, 2); n > 0; --n) s += rng.Byte(0x20, 0x7E);
         break;
+    case 15: {  // a row written out to column 79, then a relative motion (full-screen editors)
+        s += ESC;
+        s += '=';
+        s += rng.Range(0, 3) == 0 ? '7' : rng.Byte(0x20, 0x37);
+        const int col = rng.Range(0, 79);
+        s += static_cast<char>(0x20 + col);
+        for (int n = 80 - col; n > 0; --n) s += rng.Byte('a', 'z');
+        s += kMotions[rng.Range(0, static_cast<int>(sizeof kMotions / sizeof kMotions[0]) - 1)];
+        break;
+    }
     default:  // text followed at once by an attribute (the common screen shape)
         for (int n = rng.Range(1, 6); n > 0; --n) s += rng.Byte('A', 'Z');
         s += ESC;

@@ -84,7 +84,11 @@ TEST(ViewCursorMovement, SingleStepsWrapAsTheTerminalDoes) {
         Op op;
         int row, col, wantRow, wantCol;
     } cases[] = {
-        {"left at 0", &CWinTermView::CursorLeft, 7, 0, 7, 79},
+        // BS and the other cursor left wrap back over the row above (bw),
+        // never above the top row.
+        {"left at 0", &CWinTermView::CursorLeft, 7, 0, 6, 79},
+        {"left at the top left", &CWinTermView::CursorLeft, 0, 0, 0, 0},
+        {"left from 80", &CWinTermView::CursorLeft, 7, 80, 7, 79},
         {"left", &CWinTermView::CursorLeft, 7, 10, 7, 9},
         {"up at 0", &CWinTermView::CursorUp, 0, 4, 23, 4},
         {"up", &CWinTermView::CursorUp, 12, 4, 11, 4},
@@ -93,7 +97,9 @@ TEST(ViewCursorMovement, SingleStepsWrapAsTheTerminalDoes) {
         {"home", &CWinTermView::CursorHome, 9, 9, 0, 0},
         {"return", &CWinTermView::CarriageReturn, 9, 9, 9, 0},
         {"backspace", &CWinTermView::Backspace, 9, 9, 9, 8},
-        {"backspace at 0", &CWinTermView::Backspace, 9, 0, 9, 0},
+        {"backspace at 0", &CWinTermView::Backspace, 9, 0, 8, 79},
+        {"backspace at the message row", &CWinTermView::Backspace, 24, 0, 23, 79},
+        {"backspace at the top left", &CWinTermView::Backspace, 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
         ViewHarness h;
@@ -104,12 +110,84 @@ TEST(ViewCursorMovement, SingleStepsWrapAsTheTerminalDoes) {
     }
 }
 
-TEST(ViewCursorMovement, BackspaceWithAPendingWrapStaysOnColumnEighty) {
-    ViewHarness h;
-    h.Put(std::string(80, 'x'));
-    h.view->Backspace();
-    EXPECT_EQ(h.view->GetColumn(), 80);
-    EXPECT_FALSE(h.view->WrapPending());
+// After a full row the terminal stands on column 0 of the next row, and
+// relative motions start there: the store's pending wrap is carried out
+// first, scrolling at row 23 as the write would have.
+TEST(ViewCursorMovement, RelativeMotionsAfterAFullRowStartOnTheNextRow) {
+    using Op = void (CWinTermView::*)();
+    const struct {
+        const char* name;
+        Op op;
+        int fullRow, wantRow, wantCol;
+        bool scrolls;
+    } cases[] = {
+        {"backspace", &CWinTermView::Backspace, 5, 5, 79, false},
+        {"left", &CWinTermView::CursorLeft, 5, 5, 79, false},
+        {"up", &CWinTermView::CursorUp, 5, 5, 0, false},
+        {"up from a full top row", &CWinTermView::CursorUp, 0, 0, 0, false},
+        {"right", &CWinTermView::CursorRight, 5, 6, 1, false},
+        {"tab", &CWinTermView::Tab, 5, 6, 8, false},
+        {"back tab", &CWinTermView::BackTab, 5, 6, 0, false},
+        {"reverse line feed", &CWinTermView::ReverseLineFeed, 5, 5, 0, false},
+        {"reverse line feed from a full top row", &CWinTermView::ReverseLineFeed, 0, 0, 0, false},
+        {"backspace on row 23", &CWinTermView::Backspace, 23, 22, 79, true},
+        {"up on row 23", &CWinTermView::CursorUp, 23, 22, 0, true},
+        {"right on row 23", &CWinTermView::CursorRight, 23, 23, 1, true},
+        {"tab on row 23", &CWinTermView::Tab, 23, 23, 8, true},
+        {"reverse line feed on row 23", &CWinTermView::ReverseLineFeed, 23, 22, 0, true},
+    };
+    for (const auto& c : cases) {
+        ViewHarness h;
+        h.view->WriteTextAt(0, 0, 4, "top!");
+        h.view->SetCursorPos(c.fullRow, 0);
+        h.Put(std::string(79, 'x') + ">");
+        ASSERT_TRUE(h.view->WrapPending());
+        (h.view.get()->*c.op)();
+        EXPECT_EQ(h.view->GetRow(), c.wantRow) << c.name;
+        EXPECT_EQ(h.view->GetColumn(), c.wantCol) << c.name;
+        EXPECT_FALSE(h.view->WrapPending()) << c.name;
+        // One scroll at most: the full row moved up by one, or stayed.
+        const int rowNow = c.scrolls ? c.fullRow - 1 : c.fullRow;
+        EXPECT_EQ(h.Row(rowNow), std::string(79, 'x') + ">") << c.name;
+        if (c.fullRow != 0) {
+            EXPECT_EQ(h.Row(0).substr(0, 4), c.scrolls ? "    " : "top!") << c.name;
+        }
+        EXPECT_EQ(h.Line(screen::kHistoryLines - 1).substr(0, 4), c.scrolls ? "top!" : "    ") << c.name;
+        h.Put("T");
+        EXPECT_EQ(h.view->GetCharAt(c.wantRow, c.wantCol), 'T') << c.name;
+    }
+}
+
+// A line feed after a full row leaves the cursor on column 80 of the next
+// row: text starts the row after that, and so does a relative motion; a CR
+// there ends the wrap, so LF CR after a full row still gives one line.
+TEST(ViewCursorMovement, LineFeedAfterAFullRowKeepsTheWrapForMotionsButNotForCarriageReturn) {
+    const struct {
+        const char* name;
+        void (*then)(CWinTermView&);
+        int wantRow, wantCol;
+    } cases[] = {
+        {"text", [](CWinTermView&) {}, 7, 0},
+        {"right", [](CWinTermView& v) { v.CursorRight(); }, 7, 1},
+        {"up", [](CWinTermView& v) { v.CursorUp(); }, 6, 0},
+        {"backspace", [](CWinTermView& v) { v.Backspace(); }, 6, 79},
+        {"another line feed, then right", [](CWinTermView& v) { v.LineFeed(); v.CursorRight(); }, 8, 1},
+        {"carriage return", [](CWinTermView& v) { v.CarriageReturn(); }, 6, 0},
+        {"carriage return, then right", [](CWinTermView& v) { v.CarriageReturn(); v.CursorRight(); }, 6, 1},
+    };
+    for (const auto& c : cases) {
+        ViewHarness h;
+        h.view->SetCursorPos(5, 0);
+        h.Put(std::string(80, 'x'));
+        h.view->LineFeed();
+        EXPECT_EQ(h.view->GetRow(), 6) << c.name;
+        EXPECT_EQ(h.view->GetColumn(), 80) << c.name;
+        c.then(*h.view);
+        h.Put("T");
+        EXPECT_EQ(h.view->GetCharAt(c.wantRow, c.wantCol), 'T') << c.name;
+        EXPECT_EQ(h.view->GetRow(), c.wantRow) << c.name;
+        EXPECT_EQ(h.view->GetColumn(), c.wantCol + 1) << c.name;
+    }
 }
 
 TEST(ViewTabStops, TabMovesToTheNextStopOrColumnEighty) {

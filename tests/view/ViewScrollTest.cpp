@@ -178,13 +178,20 @@ TEST(ViewReverseLineFeed, MovesUpOrScrollsTheRegionDown) {
     EXPECT_EQ(h.view->GetColumn(), 9);
     EXPECT_EQ(Rows(h), rows);
 
+    // A full top row leaves the cursor on row 1 as far as a motion is
+    // concerned: up one row, no scroll.
     h.view->SetCursorPos(0, 0);
-    h.Put(std::string(80, 'z'));  // leaves a wrap pending on row 0
+    h.Put(std::string(80, 'z'));
     ASSERT_TRUE(h.view->WrapPending());
     rows = Rows(h);
-    h.port.Clear();
     h.view->ReverseLineFeed();
     EXPECT_FALSE(h.view->WrapPending());
+    EXPECT_EQ(h.view->GetRow(), 0);
+    EXPECT_EQ(h.view->GetColumn(), 0);
+    EXPECT_EQ(Rows(h), rows);
+
+    h.port.Clear();
+    h.view->ReverseLineFeed();
     rows.insert(rows.begin(), std::string(80, ' '));
     rows.erase(rows.begin() + 24);  // old row 23 leaves
     EXPECT_EQ(Rows(h), rows);
