@@ -12,6 +12,7 @@
 #include "print/CTermPrinter.h"
 #include "session/CTermController.h"
 #include "view/CTermView.h"
+#include "view/MessageBoxes.h"
 
 namespace {
 
@@ -266,7 +267,7 @@ void CWyse50Emulator::CtlPrinterOn() {
         currentHandler = &CWyse50Emulator::PassThrough;
         return;
     }
-    view->MessageBox("Cannot open printer.", "Printer Error", 0x30);
+    view->MessageBox("Cannot open printer.", "Printer Error", mb::kIconExclamation);
     ReturnToGround();
 }
 

@@ -8,6 +8,7 @@
 #include "settings/HexDigit.h"
 #include "settings/Settings.h"
 #include "view/CTermView.h"
+#include "view/MessageBoxes.h"
 
 namespace {
 
@@ -179,7 +180,7 @@ void CWyse50Emulator::ParseKeyDefinition(char* out, int outSize, const char* tex
             int digit = HexDigit(*p);
             if (digit < 0) {
                 view->MessageBox("Invalid Hex Number Found in Custom String", "Read in Custom User Defined Keys",
-                                 0x30);
+                                 mb::kIconExclamation);
             } else {
                 value = ((value < 0 ? 0 : value) * 16 + digit) & 0xFFFF;
             }
