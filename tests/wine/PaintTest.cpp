@@ -1,0 +1,562 @@
+// What the terminal window paints, read back as pixels: the colours of
+// attribute runs, the colours picked in the colour dialog (and kept across a
+// restart), and the code page 437 glyphs of all 256 character codes.
+//
+// The host cats a byte file the test wrote, with the tty's output processing
+// off so that every byte arrives as written. The client area is saved as a
+// BMP in the directory the test prints, and read back here.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TerminalSession.h"
+
+namespace {
+
+using ovwine::Arg;
+using ovwine::WinPath;
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
+    bool operator!=(const Rgb& o) const { return !(*this == o); }
+};
+
+std::ostream& operator<<(std::ostream& out, const Rgb& c) {
+    return out << "RGB(" << c.r << "," << c.g << "," << c.b << ")";
+}
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kAlternate{0, 128, 0};
+constexpr Rgb kProtected{200, 200, 200};
+
+// A screenshot: pixels top row first.
+struct Image {
+    int width = 0, height = 0;
+    std::vector<Rgb> pixels;
+    Rgb At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+std::uint32_t Le(const std::string& data, size_t at, int bytes) {
+    std::uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(data[at + i]);
+    return value;
+}
+
+// Reads the uncompressed 24-bit BMP that ovdrive's screenshot writes.
+bool ReadBmp(const std::string& path, Image& image, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (data.size() < 54 || data[0] != 'B' || data[1] != 'M') {
+        error = path + ": not a BMP";
+        return false;
+    }
+    const std::uint32_t offset = Le(data, 10, 4);
+    const auto width = static_cast<std::int32_t>(Le(data, 18, 4));
+    const auto height = static_cast<std::int32_t>(Le(data, 22, 4));
+    if (Le(data, 28, 2) != 24 || Le(data, 30, 4) != 0 || width <= 0 || height == 0) {
+        error = path + ": not an uncompressed 24-bit BMP";
+        return false;
+    }
+    const bool bottomUp = height > 0;
+    const int rows = bottomUp ? height : -height;
+    const size_t stride = (static_cast<size_t>(width) * 3 + 3) & ~static_cast<size_t>(3);
+    if (data.size() < offset + stride * static_cast<size_t>(rows)) {
+        error = path + ": pixel data cut short";
+        return false;
+    }
+    image.width = width;
+    image.height = rows;
+    image.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(rows));
+    for (int y = 0; y < rows; ++y) {
+        const size_t line = offset + stride * static_cast<size_t>(bottomUp ? rows - 1 - y : y);
+        for (int x = 0; x < width; ++x) {
+            const size_t p = line + static_cast<size_t>(x) * 3;
+            image.pixels[static_cast<size_t>(y) * width + x] = {static_cast<unsigned char>(data[p + 2]),
+                                                                static_cast<unsigned char>(data[p + 1]),
+                                                                static_cast<unsigned char>(data[p])};
+        }
+    }
+    return true;
+}
+
+// Where screenshots go: $OV_PAINT_SHOTS, else beside the test binary, so that
+// the last run's pictures are found in the build tree.
+std::string ShotDirectory() {
+    if (const char* dir = std::getenv("OV_PAINT_SHOTS")) return dir;
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string dir = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string("/tmp/ovwinetests");
+    return dir.substr(0, dir.rfind('/')) + "/paint-shots";
+}
+
+// Host bytes: the cursor to (row, col), ESC = with both + 0x20.
+std::string At(int row, int col) {
+    return std::string("\x1b=") + static_cast<char>(0x20 + row) + static_cast<char>(0x20 + col);
+}
+constexpr char kClear[] = "\x1b+";
+constexpr char kFullBlock[] = "\x1bH7";  // graphics character 7: 0xDB
+
+// Where the prompt goes once the host's bytes are out: below every sample.
+constexpr int kPromptRow = 22;
+
+// One cell of a screenshot.
+class Cell {
+public:
+    Cell(const Image& image, int row, int col, int width, int height)
+        : image_(image), x0_(col * width), y0_(row * height), w_(width), h_(height) {}
+
+    int Width() const { return w_; }
+    int Height() const { return h_; }
+    Rgb At(int x, int y) const { return image_.At(x0_ + x, y0_ + y); }
+
+    // True when every pixel is `colour`; else `why` names the first one that is not.
+    bool All(const Rgb& colour, std::string& why) const {
+        for (int y = 0; y < h_; ++y)
+            for (int x = 0; x < w_; ++x)
+                if (At(x, y) != colour) {
+                    std::ostringstream text;
+                    text << "pixel " << x << "," << y << " of the cell is " << At(x, y) << ", not " << colour;
+                    why = text.str();
+                    return false;
+                }
+        return true;
+    }
+
+    // How much of the way from background to text colour a pixel is, 0..1:
+    // glyph edges are smoothed, so a thin line is partly covered.
+    double Ink(int x, int y, const Rgb& text, const Rgb& back) const {
+        const Rgb p = At(x, y);
+        const double dr = text.r - back.r, dg = text.g - back.g, db = text.b - back.b;
+        const double t = ((p.r - back.r) * dr + (p.g - back.g) * dg + (p.b - back.b) * db) / (dr * dr + dg * dg + db * db);
+        return t < 0 ? 0 : t > 1 ? 1 : t;
+    }
+    double RowInk(int y, const Rgb& text, const Rgb& back) const {
+        double sum = 0;
+        for (int x = 0; x < w_; ++x) sum += Ink(x, y, text, back);
+        return sum;
+    }
+    double ColumnInk(int x, const Rgb& text, const Rgb& back) const {
+        double sum = 0;
+        for (int y = 0; y < h_; ++y) sum += Ink(x, y, text, back);
+        return sum;
+    }
+    // The share of the cell covered by text, 0..1.
+    double Coverage(const Rgb& text, const Rgb& back) const {
+        double sum = 0;
+        for (int y = 0; y < h_; ++y) sum += RowInk(y, text, back);
+        return sum / (w_ * h_);
+    }
+
+    // The cell as text art, for failure messages.
+    std::string Art(const Rgb& text, const Rgb& back) const {
+        std::string art;
+        for (int y = 0; y < h_; ++y) {
+            art += "  |";
+            for (int x = 0; x < w_; ++x) {
+                const double ink = Ink(x, y, text, back);
+                art += ink > 0.8 ? '#' : ink > 0.4 ? '+' : ink > 0.08 ? '.' : ' ';
+            }
+            art += "|\n";
+        }
+        return art;
+    }
+
+    // Equal pixels but for the leftmost and rightmost column.
+    bool SameInterior(const Cell& other) const {
+        for (int y = 0; y < h_; ++y)
+            for (int x = 1; x + 1 < w_; ++x)
+                if (At(x, y) != other.At(x, y)) return false;
+        return true;
+    }
+
+private:
+    const Image& image_;
+    int x0_, y0_, w_, h_;
+};
+
+class Paint : public ovwine::TerminalTest {
+protected:
+    void SetUp() override {
+        TerminalTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        shots = ShotDirectory();
+        ASSERT_EQ(std::system(("mkdir -p '" + shots + "'").c_str()), 0) << shots;
+        std::cout << "[ screenshots ] " << shots << std::endl;
+    }
+
+    void StartConnectedWithCells() {
+        StartConnected();
+        if (HasFatalFailure()) return;
+        const ovwine::DriveResult r = Run({"cellsize"});
+        ASSERT_EQ(std::sscanf(r.Value("cellsize").c_str(), "%d %d", &cellWidth, &cellHeight), 2) << r.Transcript();
+        ASSERT_GT(cellWidth, 2);
+        ASSERT_GT(cellHeight, 4);
+    }
+
+    // The host writes the bytes to the terminal as they are; `marker` must
+    // then be on the screen (write it last).
+    void HostWrites(const std::string& bytes, const std::string& marker) {
+        const std::string file = serverDir + "/screen-" + std::to_string(++files) + ".bin";
+        {
+            std::ofstream out(file, std::ios::binary);
+            out << bytes << At(kPromptRow, 0);
+        }
+        Run({"chars stty\\s-opost;\\scat\\s" + Arg(file) + ";\\sstty\\sopost\\r"});
+        const bool shown = WaitForScreen(marker, 20000);
+        // Reading the screen left it selected (inverted) and the scroll bar
+        // shown (the pointer went to the right edge); a click at the left
+        // clears both.
+        Run({"dragpx 0 0 0 0", "sync"});
+        ASSERT_TRUE(shown) << ScreenText();
+    }
+
+    // The client area, saved as NAME.bmp in the screenshot directory.
+    Image Shot(const std::string& name) {
+        Image image;
+        const std::string path = shots + "/" + name + ".bmp";
+        std::remove(path.c_str());
+        const ovwine::DriveResult r = Run({"sync", "screenshot " + WinPath(path)});
+        if (!r.ok) return image;
+        std::string error;
+        EXPECT_TRUE(ReadBmp(path, image, error)) << error;
+        // The frame may hide a few pixels of the last column, no more.
+        EXPECT_GE(image.width, 79 * cellWidth) << path;
+        EXPECT_GE(image.height, 25 * cellHeight) << path;
+        return image;
+    }
+
+    Cell CellOf(const Image& image, int row, int col) const { return Cell(image, row, col, cellWidth, cellHeight); }
+
+    std::string shots;
+    int cellWidth = 0, cellHeight = 0;
+    int files = 0;
+};
+
+// --- the colours of attribute runs --------------------------------------------
+
+// A sample row: `begin` (an embedded attribute or a mode) at column 20, then
+// from column 21 a space (column 22) and a full block (column 23), `end`
+// from column 26. The space shows the run's background, the block its text.
+struct RunSample {
+    const char* name;
+    std::string begin, end;
+    Rgb back, text;
+};
+
+constexpr int kSampleSpace = 22, kSampleBlock = 23, kSampleAfter = 27;
+
+std::string SampleBytes(const std::vector<RunSample>& samples, int firstRow) {
+    std::string bytes = kClear;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const int row = firstRow + static_cast<int>(i);
+        bytes += At(row, 0) + samples[i].name;
+        bytes += At(row, 20) + samples[i].begin;
+        bytes += At(row, 21) + " " + " " + kFullBlock + "  ";
+        bytes += At(row, 26) + samples[i].end;
+    }
+    return bytes;
+}
+
+TEST_F(Paint, AttributeRunsArePaintedInTheirColours) {
+    StartConnectedWithCells();
+    if (HasFatalFailure()) return;
+    const std::vector<RunSample> samples = {
+        {"normal", "", "", kWhite, kBlack},
+        {"reverse", "\x1bG4", "\x1bG0", kBlack, kWhite},
+        {"alternate", "\x1bGp", "\x1bG0", kWhite, kAlternate},
+        {"reverse alternate", "\x1bGt", "\x1bG0", kAlternate, kWhite},
+        // Blink and underline are carried, not painted.
+        {"blink underline", "\x1bG*", "\x1bG0", kWhite, kBlack},
+        {"protected", "\x1b)", "\x1b(", kWhite, kProtected},
+        {"protected reverse", "\x1b`6\x1b)", "\x1b(\x1b`7", kProtected, kWhite},
+    };
+    constexpr int kFirstRow = 2;
+    HostWrites(SampleBytes(samples, kFirstRow) + At(0, 0) + "Attribute colours", "Attribute colours");
+    if (HasFatalFailure()) return;
+    const Image image = Shot("attributes");
+    ASSERT_FALSE(image.pixels.empty());
+
+    for (size_t i = 0; i < samples.size(); ++i) {
+        const RunSample& s = samples[i];
+        const int row = kFirstRow + static_cast<int>(i);
+        std::string why;
+        EXPECT_TRUE(CellOf(image, row, kSampleSpace).All(s.back, why)) << s.name << " background: " << why;
+        EXPECT_TRUE(CellOf(image, row, kSampleBlock).All(s.text, why)) << s.name << " text: " << why;
+        // The run ends where the next attribute or mode says.
+        EXPECT_TRUE(CellOf(image, row, kSampleAfter).All(kWhite, why)) << s.name << " after the run: " << why;
+    }
+    // An embedded attribute runs from its mark (column 20) to the next.
+    std::string why;
+    EXPECT_TRUE(CellOf(image, kFirstRow + 1, 20).All(kBlack, why)) << "reverse at its mark: " << why;
+    EXPECT_TRUE(CellOf(image, kFirstRow + 1, 19).All(kWhite, why)) << "before the reverse mark: " << why;
+
+    // The pixel command reads the same window.
+    const ovwine::DriveResult pixel = Run({"pixel " + std::to_string(kSampleSpace * cellWidth + cellWidth / 2) + " " +
+                                           std::to_string((kFirstRow + 3) * cellHeight + cellHeight / 2)});
+    EXPECT_EQ(pixel.Value("pixel"), "0 128 0");
+}
+
+// --- colours picked in the colour dialog ---------------------------------------
+
+// The registry key of the colour settings, as reg.exe names it.
+constexpr char kColourKey[] = "HKCU\\Software\\Orvane Emulator\\Colors";
+
+class PaintColours : public Paint {
+protected:
+    void TearDown() override {
+        // Later tests of the run share the prefix: they start on the defaults.
+        if (program) program->Kill();
+        if (!shots.empty()) Reg({"delete", kColourKey, "/f"});
+        Paint::TearDown();
+    }
+
+    // reg.exe of the prefix with the arguments; its output.
+    std::string Reg(const std::vector<std::string>& args) {
+        ovwine::WineProcess reg;
+        std::string error;
+        const std::string exe = ovwine::WineEnvironment::Instance().Dir() + "/prefix/drive_c/windows/system32/reg.exe";
+        if (!reg.Start(exe, args, error)) {
+            ADD_FAILURE() << error;
+            return "";
+        }
+        EXPECT_GE(reg.Wait(60000), 0) << "reg.exe did not finish";
+        return reg.Output();
+    }
+
+    // Picks a colour the way the dialog's Apply button does with a swatch.
+    void Apply(int red, int green, int blue) {
+        Run({"dialog " + Arg("Change Display Colors") + " 20000", "settext 706 " + std::to_string(red),
+             "settext 707 " + std::to_string(green), "settext 708 " + std::to_string(blue), "click 1", "sync"});
+    }
+
+    // Checks the samples of ColourSamples() in a screenshot.
+    void ExpectColours(const std::string& shot, const Rgb& text, const Rgb& back, const Rgb& intense,
+                       bool withReverse = true) {
+        const Image image = Shot(shot);
+        ASSERT_FALSE(image.pixels.empty());
+        std::string why;
+        EXPECT_TRUE(CellOf(image, 2, kSampleBlock).All(text, why)) << shot << ", text: " << why;
+        EXPECT_TRUE(CellOf(image, 2, kSampleSpace).All(back, why)) << shot << ", background: " << why;
+        if (withReverse) {
+            EXPECT_TRUE(CellOf(image, 3, kSampleSpace).All(text, why)) << shot << ", reverse background: " << why;
+            EXPECT_TRUE(CellOf(image, 3, kSampleBlock).All(back, why)) << shot << ", reverse text: " << why;
+        }
+        EXPECT_TRUE(CellOf(image, 4, kSampleBlock).All(intense, why)) << shot << ", alternate intensity: " << why;
+        EXPECT_TRUE(CellOf(image, 4, kSampleSpace).All(back, why)) << shot << ", alternate intensity background: " << why;
+    }
+
+    static std::string ColourSamples() {
+        return SampleBytes({{"normal", "", "", {}, {}},
+                            {"reverse", "\x1bG4", "\x1bG0", {}, {}},
+                            {"alternate intensity", "\x1b/1", "\x1b/0", {}, {}}},
+                           2) +
+               At(0, 0) + "Screen colours";
+    }
+};
+
+TEST_F(PaintColours, SwatchesRecolourTheScreenAndAreKeptForTheNextStart) {
+    StartConnectedWithCells();
+    if (HasFatalFailure()) return;
+    HostWrites(ColourSamples(), "Screen colours");
+    if (HasFatalFailure()) return;
+    // Default colours: code 0 on both sides.
+    ExpectColours("colours-default", kBlack, kWhite, kBlack);
+
+    Run({"command 114"});
+    // Foreground swatch BLUE (0,128,200): text drawn 50,50,180, at alternate
+    // intensity 0,0,255; the background stays.
+    Apply(0, 128, 200);
+    ExpectColours("colours-fore-blue", {50, 50, 180}, kWhite, {0, 0, 255});
+    // Background swatch BLUE (0,0,180).
+    Apply(0, 0, 180);
+    ExpectColours("colours-back-blue", {50, 50, 180}, {0, 0, 180}, {0, 0, 255});
+    // Foreground swatch WHITE (255,255,255); at alternate intensity 200,200,200.
+    Apply(255, 255, 255);
+    ExpectColours("colours-white-on-blue", kWhite, {0, 0, 180}, {200, 200, 200});
+    // A colour that is no swatch puts every background back to code 0.
+    Apply(1, 2, 3);
+    ExpectColours("colours-no-swatch", kWhite, kWhite, {200, 200, 200});
+    Apply(0, 0, 180);
+    Run({"dialog " + Arg("Change Display Colors"), "click 2", "sync"});
+    if (HasFailure()) return;
+
+    // reg.exe lists each value as NAME TYPE DATA on a line of its own.
+    const std::string stored = Reg({"query", kColourKey});
+    auto value = [&](const std::string& name) {
+        std::istringstream lines(stored);
+        std::string line, key, type, data;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            if (words >> key >> type >> data && key == name) return data;
+        }
+        return std::string("(none)");
+    };
+    EXPECT_EQ(value("Fore"), "WHITE") << stored;
+    EXPECT_EQ(value("Back"), "BLUE") << stored;
+
+    // The next start reads "Fore" and "Back" and paints in them.
+    program->Kill();
+    StartConnectedWithCells();
+    if (HasFatalFailure()) return;
+    HostWrites(ColourSamples(), "Screen colours");
+    if (HasFatalFailure()) return;
+    // (Reverse is left out: see the disabled test below.)
+    ExpectColours("colours-restarted", kWhite, {0, 0, 180}, {200, 200, 200}, false);
+}
+
+// Disabled: with screen colours chosen, the attribute override equals the
+// default attribute and is no longer 0, so PutText writes every character
+// with it and drops the embedded attribute of the cells it writes (here the
+// reverse run after ESC G 4 shows only at its mark). Text written while the
+// override is the default attribute should keep the cells' attributes.
+TEST_F(PaintColours, DISABLED_EmbeddedAttributesSurviveChosenColours) {
+    StartConnectedWithCells();
+    if (HasFatalFailure()) return;
+    Run({"command 114"});
+    Apply(0, 0, 180);
+    Run({"dialog " + Arg("Change Display Colors"), "click 2", "sync"});
+    if (HasFailure()) return;
+    HostWrites(ColourSamples(), "Screen colours");
+    if (HasFatalFailure()) return;
+    ExpectColours("colours-chosen-then-written", kBlack, {0, 0, 180}, kBlack);
+}
+
+// --- code page 437 ---------------------------------------------------------------
+
+// All 256 codes in a 16 x 16 table: code hi * 16 + lo at row 2 + hi, column
+// 4 + 3 * lo. 0x20..0xFF arrive as text; 0x00..0x1F, which the terminal
+// acts on, go into their cells with ESC v (set the cursor cell's
+// character). The message line (row 24) takes 0x00..0x1F but CR raw.
+constexpr int kTableRow = 2;
+int TableColumn(int code) { return 4 + 3 * (code % 16); }
+int TableRow(int code) { return kTableRow + code / 16; }
+
+std::string CodeTableBytes() {
+    const char* digits = "0123456789ABCDEF";
+    std::string bytes = kClear;
+    for (int lo = 0; lo < 16; ++lo) bytes += At(1, TableColumn(lo)) + digits[lo];
+    for (int hi = 0; hi < 16; ++hi) {
+        bytes += At(kTableRow + hi, 0) + digits[hi] + "_";
+        for (int lo = 0; lo < 16; ++lo) {
+            const char code = static_cast<char>(hi * 16 + lo);
+            bytes += At(kTableRow + hi, TableColumn(lo));
+            bytes += hi < 2 ? std::string("\x1bv") + code : std::string(1, code);
+        }
+    }
+    bytes += "\x1bz(";
+    for (int code = 0; code < 0x20; ++code)
+        if (code != '\r') bytes += static_cast<char>(code);
+    bytes += "\r";
+    // Last: the marker the test waits for (Copy stops at the NUL cell).
+    return bytes + At(0, 0) + "Code page 437";
+}
+
+TEST_F(Paint, AllCharacterCodesAreDrawnAsCodePage437Glyphs) {
+    StartConnectedWithCells();
+    if (HasFatalFailure()) return;
+    HostWrites(CodeTableBytes(), "Code page 437");
+    if (HasFatalFailure()) return;
+    const Image image = Shot("cp437");
+    ASSERT_FALSE(image.pixels.empty());
+    auto glyph = [&](int code) { return CellOf(image, TableRow(code), TableColumn(code)); };
+    auto show = [&](int code) {
+        char name[8];
+        std::snprintf(name, sizeof name, "0x%02X", code);
+        return std::string(name) + ":\n" + glyph(code).Art(kBlack, kWhite);
+    };
+    const int w = cellWidth, h = cellHeight;
+
+    // Blank codes: NUL, space and 0xFF (no-break space).
+    for (int code : {0x00, 0x20, 0xFF}) {
+        std::string why;
+        EXPECT_TRUE(glyph(code).All(kWhite, why)) << show(code) << why;
+    }
+    // Every other code has a glyph, the control codes' symbols included.
+    for (int code = 1; code < 0xFF; ++code) {
+        if (code == 0x20) continue;
+        EXPECT_GT(glyph(code).Coverage(kBlack, kWhite) * w * h, 0.5) << "no glyph drawn for " << show(code);
+    }
+
+    // Block elements fill exactly their part of the cell.
+    {
+        std::string why;
+        EXPECT_TRUE(glyph(0xDB).All(kBlack, why)) << show(0xDB) << why;
+    }
+    for (int y = 0; y < h; ++y) {
+        if (y == h / 2) continue;  // the edge may be smoothed
+        const bool upper = y < h / 2;
+        EXPECT_NEAR(glyph(0xDF).RowInk(y, kBlack, kWhite), upper ? w : 0, 0.05) << "upper half, line " << y << "\n" << show(0xDF);
+        EXPECT_NEAR(glyph(0xDC).RowInk(y, kBlack, kWhite), upper ? 0 : w, 0.05) << "lower half, line " << y << "\n" << show(0xDC);
+    }
+    for (int x = 0; x < w; ++x) {
+        const bool left = x < w / 2;
+        EXPECT_NEAR(glyph(0xDD).ColumnInk(x, kBlack, kWhite), left ? h : 0, 0.05) << "left half, column " << x << "\n" << show(0xDD);
+        EXPECT_NEAR(glyph(0xDE).ColumnInk(x, kBlack, kWhite), left ? 0 : h, 0.05) << "right half, column " << x << "\n" << show(0xDE);
+    }
+
+    // Shades: light, medium and dark, in that order and clearly apart, spread
+    // over every line of the cell (the Windows-1252 letters of these codes,
+    // such as the degree sign, are not).
+    const double lightest[3] = {0.05, 0.25, 0.5}, darkest[3] = {0.4, 0.65, 0.9};
+    for (int i = 0; i < 3; ++i) {
+        const int code = 0xB0 + i;
+        const double coverage = glyph(code).Coverage(kBlack, kWhite);
+        EXPECT_GT(coverage, lightest[i]) << show(code);
+        EXPECT_LT(coverage, darkest[i]) << show(code);
+        for (int y = 0; y < h; ++y) EXPECT_GT(glyph(code).RowInk(y, kBlack, kWhite), 0.15) << "line " << y << "\n" << show(code);
+    }
+    EXPECT_GT(glyph(0xB1).Coverage(kBlack, kWhite), glyph(0xB0).Coverage(kBlack, kWhite) + 0.1);
+    EXPECT_GT(glyph(0xB2).Coverage(kBlack, kWhite), glyph(0xB1).Coverage(kBlack, kWhite) + 0.1);
+
+    // Box drawing: horizontal strokes cross the whole cell width, vertical
+    // ones reach the top or bottom line, so that neighbouring cells join up.
+    struct Box {
+        int code;
+        int across;       // lines crossing the whole width
+        bool up, down;    // a stroke reaching the top line, the bottom line
+    };
+    const Box boxes[] = {{0xC4, 1, false, false}, {0xCD, 2, false, false}, {0xB3, 0, true, true},
+                         {0xBA, 0, true, true},   {0xC5, 1, true, true},    {0xCE, 2, true, true},
+                         {0xC2, 1, false, true},  {0xC1, 1, true, false},   {0xDA, 0, false, true},
+                         {0xD9, 0, true, false}};
+    for (const Box& box : boxes) {
+        const Cell cell = glyph(box.code);
+        int across = 0;
+        for (int y = 0; y < h; ++y) {
+            bool full = true;
+            for (int x = 0; x < w; ++x) full = full && cell.Ink(x, y, kBlack, kWhite) > 0.3;
+            if (full) ++across;
+        }
+        EXPECT_EQ(across, box.across) << "lines across " << show(box.code);
+        EXPECT_EQ(cell.RowInk(0, kBlack, kWhite) > 0.15, box.up) << "top line " << show(box.code);
+        EXPECT_EQ(cell.RowInk(h - 1, kBlack, kWhite) > 0.15, box.down) << "bottom line " << show(box.code);
+        // A stroke from top to bottom leaves no line empty.
+        if (box.up && box.down) {
+            for (int y = 0; y < h; ++y)
+                EXPECT_GT(cell.RowInk(y, kBlack, kWhite), 0.15) << "line " << y << "\n" << show(box.code);
+        }
+    }
+
+    // The message line holds the control codes raw and draws the same glyphs
+    // (the outer pixel columns may take a smoothed edge of a neighbour's).
+    int col = 0;
+    for (int code = 0; code < 0x20; ++code) {
+        if (code == '\r') continue;
+        EXPECT_TRUE(CellOf(image, 24, col).SameInterior(glyph(code)))
+            << "message line column " << col << ":\n"
+            << CellOf(image, 24, col).Art(kBlack, kWhite) << "table " << show(code);
+        ++col;
+    }
+}
+
+}  // namespace
