@@ -67,10 +67,13 @@ std::string CWinTermView::SelectionText() const {
     int line = selectionStart / screen::kColumns;
     int col = selectionStart % screen::kColumns;
     const int lastLine = (selectionStart + selectionLength - 1) / screen::kColumns;
-    // A drag can reach below the last stored line; nothing is read from there.
+    // A drag can reach below the last stored line; nothing is read from
+    // there. A cell holding byte 0 (cleared by some hosts) is copied as a
+    // space: the clipboard text would end at it.
     auto charAt = [this](int index, int column) -> char {
         const unsigned* row = TableLine(index);
-        return row ? static_cast<char>(row[column] & cell::kCharMask) : ' ';
+        const char c = row ? static_cast<char>(row[column] & cell::kCharMask) : ' ';
+        return c ? c : ' ';
     };
     for (int i = 0; i < selectionLength; ++i) {
         if (col >= screen::kColumns) {

@@ -40,10 +40,13 @@ void CWinTermView::PutText(const char* text, int len) {
         const unsigned lineSize = cells[0] & cell::kLineSizeMask;
         // A written cell loses its protection; write-protect mode adds its
         // bits back, an attribute override replaces the cell's attribute.
+        // The default attribute as override is no override: it is what the
+        // override holds once screen colours are chosen, and the host's
+        // embedded attributes must still show then.
         const unsigned ownAttr = kAttr & ~cell::kProtected;
         if (writeProtectMode)
             cellruns::WriteChars(cells + col, text, count, ownAttr, writeAttr & kAttr);
-        else if (!attrOverride)
+        else if (!attrOverride || attrOverride == defaultAttr)
             cellruns::WriteChars(cells + col, text, count, ownAttr, 0);
         else
             cellruns::WriteChars(cells + col, text, count, 0, attrOverride & kAttr);

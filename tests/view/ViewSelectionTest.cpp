@@ -95,3 +95,14 @@ TEST(ViewSelection, PasteSendsClipboardTextUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ViewSelection, CellsHoldingZeroAreCopiedAsSpaces) {
+    SelectionHarness h;
+    h.view->SetCharAt(0, 3, 0);
+    h.Drag(0, 1, 0, 6);
+    EXPECT_EQ(h.view->SelectionText(), std::string("AA AA"));
+}
+
+}  // namespace

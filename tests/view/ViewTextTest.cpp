@@ -227,3 +227,23 @@ TEST(ViewCellShifting, WriteTextAtClipsToTheRowAndKeepsAttributes) {
 }
 
 }  // namespace
+
+namespace {
+
+// Chosen screen colours make the default attribute (and with it the attribute
+// override) non-zero; text written then still keeps the host's attributes.
+TEST(ViewText, WithScreenColoursTextKeepsEmbeddedAttributes) {
+    ViewHarness h(nullptr, "WHITE", "BLUE");
+    const unsigned colours = h.view->GetDefaultAttr();
+    ASSERT_NE(colours, 0u);
+    ASSERT_EQ(h.view->GetAttrOverride(), colours);
+    h.view->SetAttrRunAt(0, 0, 5, colours | cell::kReverse);
+    h.Put("REV");
+    for (int col = 0; col < 3; ++col) EXPECT_EQ(h.view->GetCellAt(0, col), colours | cell::kReverse | "REV"[col]);
+    // A real override still replaces the attribute.
+    h.view->SetAttrOverride(colours | cell::kAltIntensity);
+    h.Put("I");
+    EXPECT_EQ(h.view->GetCellAt(0, 3), colours | cell::kAltIntensity | 'I');
+}
+
+}  // namespace

@@ -410,16 +410,13 @@ TEST_F(PaintColours, SwatchesRecolourTheScreenAndAreKeptForTheNextStart) {
     if (HasFatalFailure()) return;
     HostWrites(ColourSamples(), "Screen colours");
     if (HasFatalFailure()) return;
-    // (Reverse is left out: see the disabled test below.)
-    ExpectColours("colours-restarted", kWhite, {0, 0, 180}, {200, 200, 200}, false);
+    ExpectColours("colours-restarted", kWhite, {0, 0, 180}, {200, 200, 200});
 }
 
-// Disabled: with screen colours chosen, the attribute override equals the
-// default attribute and is no longer 0, so PutText writes every character
-// with it and drops the embedded attribute of the cells it writes (here the
-// reverse run after ESC G 4 shows only at its mark). Text written while the
-// override is the default attribute should keep the cells' attributes.
-TEST_F(PaintColours, DISABLED_EmbeddedAttributesSurviveChosenColours) {
+// With screen colours chosen the attribute override holds the default
+// attribute; text written then keeps the cells' embedded attributes (the
+// reverse run after ESC G 4 is reverse all along, not only at its mark).
+TEST_F(PaintColours, EmbeddedAttributesSurviveChosenColours) {
     StartConnectedWithCells();
     if (HasFatalFailure()) return;
     Run({"command 114"});
@@ -457,7 +454,7 @@ std::string CodeTableBytes() {
     for (int code = 0; code < 0x20; ++code)
         if (code != '\r') bytes += static_cast<char>(code);
     bytes += "\r";
-    // Last: the marker the test waits for (Copy stops at the NUL cell).
+    // Last: the marker the test waits for.
     return bytes + At(0, 0) + "Code page 437";
 }
 
