@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <new>
 
+#include "print/CTermPrinter.h"
 #include "view/CTermView.h"
 
 namespace {
@@ -82,3 +83,19 @@ void CWyse50Emulator::EscIgnore() { ReturnToGround(); }
 void CWyse50Emulator::EscExtension() { ReturnToGround(); }
 
 void CWyse50Emulator::ExtFState() { currentHandler = &CWyse50Emulator::EscFState; }
+
+void CWyse50Emulator::EscPrintCapture() {
+    printCapture.Start();
+    currentHandler = &CWyse50Emulator::CollectPrintCapture;
+}
+
+// Nothing is interpreted or shown until SUB: ESC, CR, NUL and the rest are
+// print data.
+void CWyse50Emulator::CollectPrintCapture(unsigned char b) {
+    if (b != 0x1A) {
+        printCapture.Put(b);
+        return;
+    }
+    printCapture.Finish(printer);
+    ReturnToGround();
+}

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "emu/CTermEmulator.h"
+#include "ext/PrintCapture.h"
 
 class CWyse50Emulator : public CTermEmulator {
 public:
@@ -45,6 +46,7 @@ public:
     const char* FunctionKeyString(int table, int key) const { return functionKeyStrings[table][key]; }
     const unsigned char* LineRecord(int index) const { return lineRecords[index].get(); }
     const char* HostName() const { return hostName; }
+    const CPrintCapture& PrintCapture() const { return printCapture; }
 
 private:
     using ByteHandler = void (CWyse50Emulator::*)(unsigned char);
@@ -197,6 +199,9 @@ private:
     void FinishMessageText(unsigned char b, int limit);
     // the extension table
     void ExtFState();
+    // print capture (ESC $, ESC F $): every byte up to SUB into a file
+    void EscPrintCapture();
+    void CollectPrintCapture(unsigned char b);
 
     // Printable bytes not yet written: pendingCount bytes at pendingRun, which
     // is pendingText or, for text that came in one piece, the received block
@@ -219,6 +224,7 @@ private:
     std::unique_ptr<unsigned char[]> lineRecords[kLineRecords];
     std::unique_ptr<unsigned char[]> screenBuffers[kScreenBuffers];
     char hostName[100] = {};
+    CPrintCapture printCapture;
 
     EntryHandler controlTable[32];
     EntryHandler escapeTable[96];

@@ -88,20 +88,22 @@ void CWyse50Emulator::FillTables() {
     esc('x', &E::EscClearSelect);
     esc('y', &E::EscClearToEop);
     esc('z', &E::EscProgram);
+    esc('$', &E::EscPrintCapture);
     esc('{', &E::EscHome);
     esc('}', &E::EscUpdateCursor);
-    // The program's own commands (stored screens and lines, charts, print
-    // capture, attribute runs) are introduced by these bytes.
-    for (char c : {'$', '<', '>', 'Z', 'c', 'g', 'h', 's', 'u'}) esc(c, &E::EscExtension);
+    // The program's own commands (stored screens and lines, charts,
+    // attribute runs) are introduced by these bytes.
+    for (char c : {'<', '>', 'Z', 'c', 'g', 'h', 's', 'u'}) esc(c, &E::EscExtension);
 
     for (auto& entry : extensionTable) entry = &E::EscIgnore;
     auto ext = [this](char c, EntryHandler h) { extensionTable[static_cast<unsigned char>(c) - 0x20] = h; };
     ext('v', &E::EscSetChar);
     ext('f', &E::EscNoOverride);
     ext('/', &E::EscIntensity);
-    // Extension commands: print capture, spreadsheet export, host-driven file
-    // transfer, stored screens and lines, charts, attribute runs, programs.
-    for (char c : {'$', 'E', 'C', 's', '<', '>', 'S', 'Z', 'c', 'g', 'h', 'n', 'u', 'k'})
+    ext('$', &E::EscPrintCapture);
+    // Extension commands: spreadsheet export, host-driven file transfer,
+    // stored screens and lines, charts, attribute runs, programs.
+    for (char c : {'E', 'C', 's', '<', '>', 'S', 'Z', 'c', 'g', 'h', 'n', 'u', 'k'})
         ext(c, &E::EscExtension);
 
     for (unsigned m = 0; m < 16; ++m) {

@@ -16,6 +16,19 @@
 # OV_WINE_PREFIX_CACHE=DIR keeps a pristine prefix in DIR and copies it instead
 # of creating a new one (about 1 s; rebuilt when the Wine version changes).
 # OV_WINE_KEEP=1 leaves DIR in place after ov_wine_stop, for a look at logs.
+#
+# Printing: before the prefix boots, a private CUPS scheduler (cups-env.sh)
+# starts in DIR/cups with one raw queue, "ovwine", as its default, and
+# CUPS_SERVER points every Wine process at it, so the prefix's default
+# printer is that queue. Each job lands unchanged in DIR/print-jobs as
+# job-NNNNNN.prn. ov_wine_start exports OV_WINE_PRINTER (the queue) and
+# OV_WINE_PRINT_JOBS (that directory) as well; without cupsd it warns and
+# leaves both empty (Wine then has no printer).
+
+# shellcheck source=scripts/lib/cups-env.sh
+source "$(dirname "${BASH_SOURCE[0]}")/cups-env.sh"
+
+OV_WINE_QUEUE=ovwine
 
 # The x86-64 loader: Debian ships it as /usr/lib/wine/wine64 without putting it
 # on the path; the "wine" wrapper would pick a 32-bit loader when present.
@@ -105,6 +118,28 @@ ov_wine_create_prefix() {
     "$OV_WINE_SERVER" -w
 }
 
+# Starts the private scheduler in DIR/cups with the raw default queue and
+# exports CUPS_SERVER, OV_WINE_PRINTER and OV_WINE_PRINT_JOBS. Must run before
+# the prefix boots: Wine takes the scheduler's default as its own then.
+ov_wine_start_cups() {
+    local dir=$1
+    export OV_WINE_PRINTER="" OV_WINE_PRINT_JOBS=""
+    if ! ov_cups_start "$dir/cups" >>"$dir/cups.log" 2>&1 ||
+        ! ov_cups_wait_ready "$dir/cups" 60 >>"$dir/cups.log" 2>&1 ||
+        ! ov_cups_add_raw_queue "$dir/cups" "$OV_WINE_QUEUE" "$dir/print-jobs" >>"$dir/cups.log" 2>&1 ||
+        ! ov_cups_set_default "$dir/cups" "$OV_WINE_QUEUE" >>"$dir/cups.log" 2>&1; then
+        echo "ov_wine_start: no private CUPS scheduler, so no printer (see $dir/cups.log)" >&2
+        ov_cups_stop "$dir/cups"
+        # Keep Wine away from any other scheduler.
+        export CUPS_SERVER="$dir/cups/none.sock"
+        return 0
+    fi
+    CUPS_SERVER=$(ov_cups_server "$dir/cups")
+    export CUPS_SERVER
+    OV_WINE_PRINTER=$OV_WINE_QUEUE
+    OV_WINE_PRINT_JOBS=$dir/print-jobs
+}
+
 ov_wine_start() {
     local dir=${1:-}
     if [[ -z "$dir" ]]; then
@@ -122,6 +157,10 @@ ov_wine_start() {
     export WINEDLLOVERRIDES="mscoree,mshtml="
     local started=$SECONDS
     ov_wine_start_xvfb "$dir" || return 1
+    ov_wine_start_cups "$dir"
+    # A cached prefix may have been booted against another scheduler: Wine
+    # brings its printer list in line with CUPS whenever a process loads the
+    # spooler, and the queue's name is the same in every run.
     if [[ -n "${OV_WINE_PREFIX_CACHE:-}" ]]; then
         # Locked: runs started together must not build the cache twice or
         # copy it half-built.
@@ -151,6 +190,9 @@ ov_wine_start() {
         echo "WINEDEBUG=$WINEDEBUG"
         echo "WINEARCH=$WINEARCH"
         echo "WINEDLLOVERRIDES=$WINEDLLOVERRIDES"
+        echo "CUPS_SERVER=$CUPS_SERVER"
+        echo "OV_WINE_PRINTER=$OV_WINE_PRINTER"
+        echo "OV_WINE_PRINT_JOBS=$OV_WINE_PRINT_JOBS"
     } >"$dir/env"
     echo "$((SECONDS - started))" >"$dir/start-seconds"
 }
@@ -161,7 +203,8 @@ ov_wine_run() {
 }
 
 # Ends everything ov_wine_start started: the prefix's wineserver (and with it
-# every Wine process of the prefix), then Xvfb. Safe to call twice.
+# every Wine process of the prefix), the scheduler, then Xvfb. Safe to call
+# twice.
 ov_wine_stop() {
     local dir=${1:-${OV_WINE_DIR:-}}
     [[ -n "$dir" && -d "$dir" ]] || return 0
@@ -172,6 +215,7 @@ ov_wine_stop() {
         # prefix is removed under them.
         WINEPREFIX="$dir/prefix" timeout 10 "$server" -w 2>/dev/null || true
     fi
+    ov_cups_stop "$dir/cups"
     if [[ -f "$dir/xvfb.pid" ]]; then
         local pid
         pid=$(cat "$dir/xvfb.pid")

@@ -1,5 +1,6 @@
 #include "WineHarness.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -208,6 +210,29 @@ std::string ProgramPath(const std::string& name) {
     for (const std::string& dir : dirs)
         if (FileExists(dir + "/" + name)) return dir + "/" + name;
     return (dirs.empty() ? std::string(".") : dirs[0]) + "/" + name;
+}
+
+// --- printer -----------------------------------------------------------------
+
+std::string PrintJobDir() {
+    const char* dir = getenv("OV_WINE_PRINT_JOBS");
+    return dir ? dir : "";
+}
+
+std::vector<std::string> PrintJobs() {
+    std::vector<std::string> names;
+    const std::string dir = PrintJobDir();
+    DIR* d = dir.empty() ? nullptr : opendir(dir.c_str());
+    if (!d) return names;
+    // The backend writes a hidden part file and renames it when the job is whole.
+    while (dirent* entry = readdir(d)) {
+        const std::string name = entry->d_name;
+        if (name.size() > 8 && name.compare(0, 4, "job-") == 0 && name.compare(name.size() - 4, 4, ".prn") == 0)
+            names.push_back(name);
+    }
+    closedir(d);
+    std::sort(names.begin(), names.end());  // zero-padded ids: name order is job order
+    return names;
 }
 
 // --- programs ----------------------------------------------------------------

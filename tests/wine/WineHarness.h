@@ -47,6 +47,14 @@ std::string ProgramDir();
 // The first of those directories that holds `name`, joined with it.
 std::string ProgramPath(const std::string& name);
 
+// The environment's printer: a raw queue of a private CUPS scheduler, Wine's
+// default printer. Each job lands unchanged in PrintJobDir() as
+// job-NNNNNN.prn, complete when it appears. Empty when the environment has
+// no printer (no cupsd).
+std::string PrintJobDir();
+// The names of the job files there, in job order.
+std::vector<std::string> PrintJobs();
+
 // A Windows program running under the environment's Wine. Killed when the
 // object goes away, so a failed test leaves nothing behind.
 class WineProcess {
