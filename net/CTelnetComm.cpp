@@ -68,6 +68,7 @@ int CTelnetComm::IsLocalBinary() {
 
 void CTelnetComm::ResetOptions() {
     rxState = kData;
+    afterDataCr = false;
     std::memset(localOption, 0, sizeof localOption);
     std::memset(remoteOption, 0, sizeof remoteOption);
     lastRefusedRemote = 4;
@@ -76,8 +77,25 @@ void CTelnetComm::ResetOptions() {
 
 int CTelnetComm::FilterInbound(char* buffer, int count) {
     if (!buffer || count <= 0) return 0;
-    if (rxState == kData && !std::memchr(buffer, kIAC, static_cast<size_t>(count))) return count;
+    // A host that does not send in binary sends a bare CR as CR NUL; the NUL
+    // is no data (it would reach a printer or a capture file).
+    auto hostBinary = [this] { return (remoteOption[OptionIndex(kBinary)] & kEnabled) != 0; };
+    const auto size = static_cast<size_t>(count);
+    if (rxState == kData && !std::memchr(buffer, kIAC, size) &&
+        (hostBinary() || !std::memchr(buffer, 0, size))) {
+        afterDataCr = buffer[count - 1] == '\r';
+        return count;
+    }
     int kept = 0;
+    auto keep = [&](unsigned char byte) {
+        // The option may have changed earlier in this very block.
+        if (byte == 0 && afterDataCr && !hostBinary()) {
+            afterDataCr = false;
+            return;
+        }
+        afterDataCr = byte == '\r';
+        buffer[kept++] = static_cast<char>(byte);
+    };
     for (int i = 0; i < count; ++i) {
         unsigned char byte = static_cast<unsigned char>(buffer[i]);
         switch (rxState) {
@@ -85,7 +103,7 @@ int CTelnetComm::FilterInbound(char* buffer, int count) {
             if (byte == kIAC)
                 rxState = kAfterIac;
             else
-                buffer[kept++] = static_cast<char>(byte);
+                keep(byte);
             break;
         case kAfterIac:
             switch (byte) {
@@ -95,7 +113,7 @@ int CTelnetComm::FilterInbound(char* buffer, int count) {
             case kDO: rxState = kAfterDo; break;
             case kDONT: rxState = kAfterDont; break;
             case kIAC:
-                buffer[kept++] = static_cast<char>(byte);
+                keep(byte);
                 rxState = kData;
                 break;
             default: rxState = kData; break;  // SE, NOP, GA, ...: dropped

@@ -53,6 +53,9 @@ private:
     void Disable(unsigned char option, unsigned char* states, unsigned char reply, unsigned char* lastRefused);
 
     signed char rxState = 0;
+    // The last data byte kept was CR: a NUL after it is the NVT's bare CR
+    // (RFC 854) unless the host sends in binary.
+    bool afterDataCr = false;
     unsigned char localOption[4] = {0, 0, 0, 0};
     unsigned char remoteOption[4] = {0, 0, 0, 0};
     unsigned char lastRefusedRemote = 4;
