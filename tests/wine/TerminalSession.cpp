@@ -49,6 +49,10 @@ void TerminalTest::StartConnected() {
     ASSERT_TRUE(WaitForScreen("$ ", 20000)) << ScreenText();
 }
 
+std::vector<std::string> TerminalTest::ConnectDialogCommands(const std::string& host) {
+    return {"command 101", "dialog Connect", "settext 1000 " + Arg(host), "press Connect"};
+}
+
 DriveResult TerminalTest::Run(const std::vector<std::string>& commands, int timeoutMs) {
     DriveResult result = DriveWindow(kTerminalClass, commands, timeoutMs);
     EXPECT_TRUE(result.ok) << result.Transcript() << (program ? program->Output() : "");

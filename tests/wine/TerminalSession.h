@@ -33,6 +33,10 @@ protected:
     // The 25 screen rows, read through a selection of the whole screen and Copy.
     std::vector<std::string> Screen();
     std::string ScreenText();  // the rows joined by newlines, for messages
+    // Connect dialog (101) commands that connect to host and return once the
+    // dialog has closed. The button is pressed as a user's click reaches it,
+    // through the dialog's own message loop.
+    static std::vector<std::string> ConnectDialogCommands(const std::string& host);
     // Polls the screen until it shows text (false after timeoutMs).
     bool WaitForScreen(const std::string& text, int timeoutMs = 10000);
     // The commands that read the screen (for a list of one's own).
