@@ -1,6 +1,7 @@
 // Connecting from the command line, the Connect dialog and the recent-hosts
 // menu: a failed attempt reports itself once and leaves no trace in the
-// list; a good one becomes entry 1, which outlives the program.
+// list; a good one becomes entry 1, which outlives the program; a session the
+// host ends is reported once.
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -101,6 +102,13 @@ TEST_F(Connect, RecentHostOutlivesTheProgramAndConnectsFromItsMenuItem) {
     ASSERT_TRUE(WaitForScreen("$ ", 20000)) << ScreenText();
     RunOnHost("echo again-$((6+6))", "again-12");
     EXPECT_TRUE(Has(ConnectItems(), entry));
+
+    // The host ends the session: one box, and the title shows no host.
+    ovwine::DriveResult lost = Run({"chars exit\\r", "box OvTerm 20000", "press OK",
+                                    "waittitle " + Arg(std::string(kTitleBase) + "(None)") + " 10000",
+                                    "nobox 2000", "menustate 0 101"});
+    EXPECT_EQ(lost.Value("box"), "OvTerm: Connection lost");
+    EXPECT_EQ(lost.Value("menustate"), "101 enabled");
 }
 
 }  // namespace

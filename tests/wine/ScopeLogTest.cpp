@@ -11,7 +11,8 @@ using ovwine::Hex;
 
 class ScopeLog : public ovwine::TerminalTest {};
 
-const char kStartText[] = "WinOvTerm: NB!!: This should only be used for debugging...\\nUSING THIS TOOL USES DISK SPACE...";
+const char kStartText[] =
+    "WinOvTerm: NB!!: This should only be used for debugging...\\nUSING THIS TOOL USES DISK SPACE...";
 
 TEST_F(ScopeLog, HoldsExactlyTheBytesReceivedWhileItRuns) {
     StartConnected();
