@@ -27,6 +27,18 @@
 
 namespace ovwine {
 
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -74,13 +86,6 @@ bool WaitPid(pid_t pid, int ms, int& code) {
     }
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string line;
@@ -90,11 +95,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
         lines.push_back(line);
     }
     return lines;
-}
-
-bool FileExists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
 }
 
 // Runs a function of wine-env.sh in bash and waits for it.

@@ -123,6 +123,10 @@ std::string Arg(std::string_view text);
 // The Windows name (Z:\...) of an absolute Linux path, as an argument.
 std::string WinPath(const std::string& path);
 
+// A file's bytes (empty when it cannot be read), and whether it exists.
+std::string ReadFile(const std::string& path);
+bool FileExists(const std::string& path);
+
 // Base fixture of the tests that need Wine: starts the environment (once per
 // run) and skips the test when no Windows build is configured.
 class WineTest : public ::testing::Test {
