@@ -94,7 +94,15 @@ public:
     bool SelectEvents(SocketHandle s) override {
         HWND window = target;
         if (!window) EnumThreadWindows(GetCurrentThreadId(), FindMainWindow, reinterpret_cast<LPARAM>(&window));
-        return WSAAsyncSelect(static_cast<SOCKET>(s), window, WM_USER, FD_READ | FD_CLOSE | FD_WRITE) == 0;
+        if (WSAAsyncSelect(static_cast<SOCKET>(s), window, WM_USER, FD_READ | FD_CLOSE | FD_WRITE) != 0) return false;
+        // Data that arrived before the selection should raise FD_READ at
+        // once; Wine now and then never does, and the session would wait
+        // forever for the host's first bytes. An extra notice is harmless:
+        // a read that finds nothing would block and is ignored.
+        u_long waiting = 0;
+        if (ioctlsocket(static_cast<SOCKET>(s), FIONREAD, &waiting) == 0 && waiting > 0)
+            PostMessageA(window, WM_USER, static_cast<WPARAM>(s), WSAMAKESELECTREPLY(FD_READ, 0));
+        return true;
     }
 
     int Receive(SocketHandle s, char* buffer, int length) override {
