@@ -26,6 +26,25 @@ void LimitField(HWND dialog, int id, int maxChars) {
     SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, static_cast<WPARAM>(maxChars), 0);
 }
 
+// OK does the dialog's work and closes it with 1; Cancel closes it with 0.
+INT_PTR CloseOnOkOrCancel(HWND dialog, WPARAM wParam, void (*onOk)(HWND)) {
+    switch (LOWORD(wParam)) {
+        case IDOK:
+            onOk(dialog);
+            EndDialog(dialog, 1);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void SaveLogin(HWND dialog) {
+    SaveFtpLogin(FieldText(dialog, IDC_FTP_HOST, kShortField), FieldText(dialog, IDC_FTP_USER, kShortField),
+                 FieldText(dialog, IDC_FTP_PASSWORD, kShortField));
+}
+
 INT_PTR CALLBACK FtpSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
@@ -36,18 +55,7 @@ INT_PTR CALLBACK FtpSettingsDialogProc(HWND dialog, UINT message, WPARAM wParam,
             CenterOverOwner(dialog, GetWindow(dialog, GW_OWNER));
             return TRUE;
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDOK:
-                    SaveFtpLogin(FieldText(dialog, IDC_FTP_HOST, kShortField),
-                                 FieldText(dialog, IDC_FTP_USER, kShortField),
-                                 FieldText(dialog, IDC_FTP_PASSWORD, kShortField));
-                    EndDialog(dialog, 1);
-                    return TRUE;
-                case IDCANCEL:
-                    EndDialog(dialog, 0);
-                    return TRUE;
-            }
-            break;
+            return CloseOnOkOrCancel(dialog, wParam, SaveLogin);
     }
     return FALSE;
 }
@@ -94,16 +102,7 @@ INT_PTR CALLBACK TransferDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             SetUpTransferDirection(dialog);
             return TRUE;
         case WM_COMMAND:
-            switch (LOWORD(wParam)) {
-                case IDOK:
-                    StartTransfer(dialog);
-                    EndDialog(dialog, 1);
-                    return TRUE;
-                case IDCANCEL:
-                    EndDialog(dialog, 0);
-                    return TRUE;
-            }
-            break;
+            return CloseOnOkOrCancel(dialog, wParam, StartTransfer);
     }
     return FALSE;
 }
