@@ -34,6 +34,12 @@ struct MainWindowState {
     std::unique_ptr<CWinMenuPort> connectMenu;
     HACCEL accelerators = nullptr;
     DWORD lastServed = 0;
+    // A flood: more host output was waiting after the last read. Meanwhile
+    // the view scrolls batched unless the host chose that itself, and the
+    // window has no caret; both come back when the output pauses.
+    bool flooding = false;
+    bool batchedForFlood = false;
+    bool caretDestroyedForFlood = false;
 };
 
 MainWindowState* StateOf(HWND window) {
@@ -115,10 +121,51 @@ void ServeWindowDuringOutput(HWND window, MainWindowState* state) {
     }
 }
 
+bool SocketMessageWaiting(HWND window) {
+    MSG message;
+    return PeekMessageA(&message, window, kSocketMessage, kSocketMessage, PM_NOREMOVE) != 0;
+}
+
+// Painted line by line, a flood costs a window scroll and a paint per line
+// feed, and the caret is hidden, shown and moved for every run of text: under
+// Wine each of those is a round trip to the server, a hundred per read. For
+// the length of a flood the view therefore repaints whole screens (batched
+// scrolling, painted every kServeIntervalMs) and has no caret to update.
+void BeginFloodPainting(MainWindowState* state) {
+    if (state->view && state->view->ScrollMode() == 0) {
+        state->view->SetScrollMode(1);
+        state->batchedForFlood = true;
+    }
+    if (!state->caretDestroyedForFlood) {
+        DestroyCaret();
+        state->caretDestroyedForFlood = true;
+    }
+}
+
+void EndFloodPainting(HWND window, MainWindowState* state) {
+    state->flooding = false;
+    // Pixel scrolling chosen by the host during the flood has ended the batch
+    // already. (Batched scrolling it chose then is undone here: the view does
+    // not tell whose choice the mode was.)
+    if (state->batchedForFlood && state->view && state->view->ScrollMode() == 1) state->view->SetScrollMode(0);
+    state->batchedForFlood = false;
+    // A new caret as on focus: at the cursor, shown unless the host hid it.
+    if (state->caretDestroyedForFlood && state->view && GetFocus() == window) state->view->TakeFocus();
+    state->caretDestroyedForFlood = false;
+    UpdateWindow(window);
+}
+
 void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
     switch (WSAGETSELECTEVENT(event)) {
     case FD_READ:
+        if (state->flooding) BeginFloodPainting(state);
         state->controller->OnSocketEvent(0);
+        // A message box of the transport may have ended the window meanwhile.
+        if (!IsWindow(window) || StateOf(window) != state || !state->controller) return;
+        // Winsock posts the next notification as soon as a read leaves data.
+        state->flooding = SocketMessageWaiting(window);
+        if (!state->flooding && (state->batchedForFlood || state->caretDestroyedForFlood))
+            EndFloodPainting(window, state);
         ServeWindowDuringOutput(window, state);
         break;
     case FD_WRITE:
@@ -126,6 +173,7 @@ void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
         state->controller->OnSocketWritable();
         break;
     default:
+        if (state->batchedForFlood || state->caretDestroyedForFlood) EndFloodPainting(window, state);
         state->controller->OnSocketEvent(1);
         break;
     }

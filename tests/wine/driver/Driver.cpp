@@ -142,6 +142,7 @@ Driver::Handler Driver::Find(const std::string& name) {
         {"close", &Driver::Close},
         {"waitgone", &Driver::WaitGone},
         {"timesend", &Driver::TimeSend},
+        {"floodwatch", &Driver::FloodWatch},
         {"sync", &Driver::Sync},
     };
     auto it = commands.find(name);

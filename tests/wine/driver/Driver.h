@@ -81,6 +81,7 @@ public:
     bool Close(const Command& c);
     bool WaitGone(const Command& c);
     bool TimeSend(const Command& c);
+    bool FloodWatch(const Command& c);
     bool Sync(const Command& c);
 
 private:
@@ -111,6 +112,12 @@ private:
     // (and what they posted in turn).
     bool WaitPostedTaken(const Command& c, DWORD ms);
     bool WithClipboard(DWORD ms, const std::function<void()>& action);
+    // The clipboard's CF_TEXT; `has` is false when it holds none.
+    bool ReadClipboard(bool& has, std::string& text);
+    // Selects the cells from (r1,c1) to (r2,c2) with the mouse, as drag does.
+    bool DragCells(long r1, long c1, long r2, long c2);
+    // The program's own popup menu `index` (a handle valid in its process).
+    bool PopupHandle(const Command& c, LONG index, HMENU& popup);
 
     FILE* out_;
     std::string error_;

@@ -9,6 +9,12 @@ namespace {
 
 using namespace ovdrive;
 
+// The program's message traffic, for the flood benchmark; the hooks run on
+// the program's one thread, so plain counters do.
+ULONGLONG socketMessages = 0;
+ULONGLONG queuedPaints = 0;
+ULONGLONG calledPaints = 0;
+
 // Paints what is pending, then copies the client area from the window's DC.
 LONG Capture(HWND hwnd, DWORD driverProcess, LONG width, LONG height) {
     char name[64];
@@ -57,6 +63,11 @@ void Serve(HWND hwnd, DWORD driverProcess) {
     auto* shared = static_cast<HookShared*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(HookShared)));
     if (shared && shared->op == kHookCapture) {
         shared->status = Capture(hwnd, driverProcess, shared->width, shared->height);
+    } else if (shared && shared->op == kHookCounters) {
+        shared->socketMessages = socketMessages;
+        shared->queuedPaints = queuedPaints;
+        shared->calledPaints = calledPaints;
+        shared->status = kHookDone;
     } else if (shared) {
         HMENU bar = GetMenu(hwnd);
         HMENU popup = bar ? GetSubMenu(bar, shared->popup) : nullptr;
@@ -102,6 +113,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK OvDriveHookProc(int code, WPAR
     if (code == HC_ACTION) {
         const auto* message = reinterpret_cast<const CWPSTRUCT*>(lp);
         if (message->message == request) Serve(message->hwnd, static_cast<DWORD>(message->wParam));
+        if (message->message == WM_PAINT) ++calledPaints;
     }
     return CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -110,6 +122,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK OvDriveMessageHookProc(int cod
     static const UINT marker = RegisterWindowMessageA(kMarkerMessage);
     if (code == HC_ACTION && wp == PM_REMOVE) {
         auto* message = reinterpret_cast<MSG*>(lp);
+        if (message->message == WM_USER) ++socketMessages;
+        if (message->message == WM_PAINT) ++queuedPaints;
         if (message->message == marker) {
             const DWORD driverProcess = static_cast<DWORD>(message->wParam);
             if (message->lParam == 1) {

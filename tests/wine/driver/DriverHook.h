@@ -35,6 +35,7 @@ enum HookOp : LONG {
     kHookMenuState = 2,  // WM_INITMENUPOPUP for popup, then the state of item id -> state
     kHookMenuItems = 3,  // popup -> count, items
     kHookCapture = 4,    // width, height -> the client area's pixels in the pixel block
+    kHookCounters = 5,   // -> socketMessages, queuedPaints, calledPaints so far
 };
 
 enum HookStatus : LONG {
@@ -64,6 +65,12 @@ struct HookShared {
     LONG width;
     LONG height;
     LONG count;
+    // Counted since the hooks were set: socket notifications (WM_USER) and
+    // paint messages taken from the queue, and paint messages that reached
+    // the window procedure by any road (UpdateWindow sends them).
+    ULONGLONG socketMessages;
+    ULONGLONG queuedPaints;
+    ULONGLONG calledPaints;
     HookItem items[128];
 };
 

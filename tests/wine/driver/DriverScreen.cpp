@@ -60,18 +60,22 @@ bool Driver::DragPx(const Command& c) {
            SendMouse(WM_LBUTTONUP, 0, x2, y2);
 }
 
-bool Driver::Drag(const Command& c) {
-    long v[4];
+bool Driver::DragCells(long r1, long c1, long r2, long c2) {
     int width, height;
-    if (!ArgCount(c, 4, 4) || !NeedTarget(c)) return false;
-    for (int i = 0; i < 4; ++i)
-        if (!IntArg(c, i, v[i])) return false;
     if (!OemCellSize(width, height)) return Fail("drag: no metrics for the OEM fixed font");
     // The centre of each cell, so that rounding in the program cannot move it.
     auto x = [&](long col) { return static_cast<int>(col * width + width / 2); };
     auto y = [&](long row) { return static_cast<int>(row * height + height / 2); };
-    return SendMouse(WM_LBUTTONDOWN, MK_LBUTTON, x(v[1]), y(v[0])) &&
-           SendMouse(WM_MOUSEMOVE, MK_LBUTTON, x(v[3]), y(v[2])) && SendMouse(WM_LBUTTONUP, 0, x(v[3]), y(v[2]));
+    return SendMouse(WM_LBUTTONDOWN, MK_LBUTTON, x(c1), y(r1)) && SendMouse(WM_MOUSEMOVE, MK_LBUTTON, x(c2), y(r2)) &&
+           SendMouse(WM_LBUTTONUP, 0, x(c2), y(r2));
+}
+
+bool Driver::Drag(const Command& c) {
+    long v[4];
+    if (!ArgCount(c, 4, 4) || !NeedTarget(c)) return false;
+    for (int i = 0; i < 4; ++i)
+        if (!IntArg(c, i, v[i])) return false;
+    return DragCells(v[0], v[1], v[2], v[3]);
 }
 
 bool Driver::MouseMove(const Command& c) {
@@ -91,20 +95,25 @@ bool Driver::WithClipboard(DWORD ms, const std::function<void()>& action) {
     return true;
 }
 
+bool Driver::ReadClipboard(bool& has, std::string& text) {
+    has = false;
+    text.clear();
+    return WithClipboard(kDefaultTimeout, [&] {
+        HANDLE data = GetClipboardData(CF_TEXT);
+        if (!data) return;
+        if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+            has = true;
+            text = p;
+            GlobalUnlock(data);
+        }
+    });
+}
+
 bool Driver::Clipboard(const Command& c) {
     if (!ArgCount(c, 0, 0)) return false;
     bool has = false;
     std::string text;
-    if (!WithClipboard(kDefaultTimeout, [&] {
-            HANDLE data = GetClipboardData(CF_TEXT);
-            if (!data) return;
-            if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-                has = true;
-                text = p;
-                GlobalUnlock(data);
-            }
-        }))
-        return false;
+    if (!ReadClipboard(has, text)) return false;
     Print(has ? "clipboard " + EscapeText(text, false) : std::string("clipboard-empty"));
     return true;
 }
@@ -254,16 +263,22 @@ bool Driver::Pixel(const Command& c) {
 
 // --- responsiveness ----------------------------------------------------------
 
+bool Driver::PopupHandle(const Command& c, LONG index, HMENU& popup) {
+    HookShared request = {};
+    request.op = kHookSubMenu;
+    request.popup = index;
+    if (!AskHook(c, request)) return false;
+    // The handle is the program's own; the program reads it in its process.
+    popup = reinterpret_cast<HMENU>(request.menu);
+    return true;
+}
+
 bool Driver::TimeSend(const Command& c) {
     long count;
     if (!ArgCount(c, 1, 1) || !IntArg(c, 0, count) || !NeedTarget(c)) return false;
     if (count <= 0) return Fail("timesend: the count must be above 0");
-    HookShared request = {};
-    request.op = kHookSubMenu;
-    request.popup = 0;
-    if (!AskHook(c, request)) return false;
-    // The handle is the program's own; the program reads it in its process.
-    const HMENU popup = reinterpret_cast<HMENU>(request.menu);
+    HMENU popup = nullptr;
+    if (!PopupHandle(c, 0, popup)) return false;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     double total = 0, worst = 0;
