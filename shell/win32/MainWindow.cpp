@@ -111,7 +111,7 @@ void ServeWindowDuringOutput(HWND window, MainWindowState* state) {
     const DWORD now = GetTickCount();
     if (now - state->lastServed < kServeIntervalMs) return;
     state->lastServed = now;
-    UpdateWindow(window);
+    if (state->platform) state->platform->Port().UpdateNow();
     MSG message;
     for (int i = 0; i < 64 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT); ++i) {
         if (state->accelerators && TranslateAcceleratorA(window, state->accelerators, &message)) continue;
@@ -137,7 +137,7 @@ void BeginFloodPainting(MainWindowState* state) {
         state->batchedForFlood = true;
     }
     if (!state->caretDestroyedForFlood) {
-        DestroyCaret();
+        state->platform->Port().DestroyCaret();
         state->caretDestroyedForFlood = true;
     }
 }
@@ -152,7 +152,7 @@ void EndFloodPainting(HWND window, MainWindowState* state) {
     // A new caret as on focus: at the cursor, shown unless the host hid it.
     if (state->caretDestroyedForFlood && state->view && GetFocus() == window) state->view->TakeFocus();
     state->caretDestroyedForFlood = false;
-    UpdateWindow(window);
+    state->platform->Port().UpdateNow();
 }
 
 void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
@@ -179,6 +179,8 @@ void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
     }
 }
 
+LRESULT HandleMessage(HWND window, MainWindowState* state, UINT message, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MainWindowState* state = StateOf(window);
     if (message == WM_NCCREATE) {
@@ -188,6 +190,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     if (!state) return DefWindowProcA(window, message, wParam, lParam);
     if (state->controller && state->platform) state->platform->Port().SetWindow(window);
+    const LRESULT result = HandleMessage(window, state, message, wParam, lParam);
+    // What the view asked of the window meanwhile (invalidation, the caret)
+    // is applied once per message. The state is gone after WM_NCDESTROY.
+    if (message != WM_NCDESTROY && message != WM_DESTROY && state->platform) state->platform->Port().Flush();
+    return result;
+}
+
+LRESULT HandleMessage(HWND window, MainWindowState* state, UINT message, WPARAM wParam, LPARAM lParam) {
     CWinTermView* view = state->view;
 
     switch (message) {
@@ -202,10 +212,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         delete state;
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SETFOCUS:
+        if (state->platform) state->platform->Port().SetFocused(true);
         if (view) view->TakeFocus();
         return 0;
     case WM_KILLFOCUS:
-        if (view) DestroyCaret();
+        if (state->platform) state->platform->Port().SetFocused(false);
+        if (view) state->platform->Port().DestroyCaret();
         return 0;
     case WM_PAINT:
         if (view)

@@ -18,7 +18,7 @@ void CellSizeOf(HDC dc, int* width, int* height) {
 RECT ToRect(const PixelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 }  // namespace
 
-CWinWindowPort::CWinWindowPort(HWND mainWindow) : window(mainWindow) {
+CWinWindowPort::CWinWindowPort(HWND mainWindow) : window(mainWindow), hasFocus(GetFocus() == mainWindow) {
     // The class has its own device context: what is selected here stays
     // selected between calls and paint passes.
     screenFont = static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT));
@@ -102,27 +102,68 @@ void CWinWindowPort::GetScreenSize(int* width, int* height) {
     *height = GetSystemMetrics(SM_CYSCREEN);
 }
 
-void CWinWindowPort::MoveWindow(int x, int y, int width, int height) { ::MoveWindow(window, x, y, width, height, TRUE); }
-bool CWinWindowPort::HasFocus() { return GetFocus() == window; }
-bool CWinWindowPort::IsMinimised() { return IsIconic(window) != 0; }
-
-void CWinWindowPort::Invalidate(const PixelRect* rect, bool erase) {
-    if (!rect) {
-        InvalidateRect(window, nullptr, erase);
-        return;
-    }
-    RECT r = ToRect(*rect);
-    InvalidateRect(window, &r, erase);
+void CWinWindowPort::MoveWindow(int x, int y, int width, int height) {
+    Flush();
+    ::MoveWindow(window, x, y, width, height, TRUE);
 }
 
-void CWinWindowPort::UpdateNow() { UpdateWindow(window); }
+bool CWinWindowPort::HasFocus() { return hasFocus; }
+bool CWinWindowPort::IsMinimised() { return IsIconic(window) != 0; }
+
+// Deferred calls.
+
+void CWinWindowPort::Flush() {
+    FlushInvalidation();
+    FlushCaret();
+}
+
+void CWinWindowPort::FlushInvalidation() {
+    if (!invalidPending) return;
+    invalidPending = false;
+    InvalidateRect(window, invalidAll ? nullptr : &invalidRect, invalidErase);
+    invalidAll = invalidErase = false;
+}
+
+void CWinWindowPort::FlushCaret() {
+    if (!caretExists) return;
+    for (; caretHideApplied < caretHideWanted; ++caretHideApplied) ::HideCaret(window);
+    for (; caretHideApplied > caretHideWanted; --caretHideApplied) ::ShowCaret(window);
+    if (caretMovePending) ::SetCaretPos(caretPos.x, caretPos.y);
+    caretMovePending = false;
+}
+
+void CWinWindowPort::Invalidate(const PixelRect* rect, bool erase) {
+    invalidErase = invalidErase || erase;
+    if (!rect || invalidAll) {
+        invalidAll = invalidPending = true;
+        return;
+    }
+    const RECT r = ToRect(*rect);
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    if (!invalidPending) {
+        invalidRect = r;
+    } else {
+        RECT both;
+        UnionRect(&both, &invalidRect, &r);
+        invalidRect = both;
+    }
+    invalidPending = true;
+}
+
+void CWinWindowPort::UpdateNow() {
+    Flush();
+    UpdateWindow(window);
+}
 
 void CWinWindowPort::ScrollPixels(const PixelRect& band, int dx, int dy) {
+    // Pending invalidation goes first: the scroll moves the update region too.
+    Flush();
     RECT r = ToRect(band);
     ScrollWindowEx(window, dx, dy, &r, &r, nullptr, nullptr, SW_INVALIDATE | SW_ERASE);
 }
 
 void CWinWindowPort::FillBackground(const PixelRect& rect) {
+    Flush();
     if (!backBrush) backBrush = CreateSolidBrush(GetNearestColor(Dc(), backColour));
     RECT r = ToRect(rect);
     FillRect(Dc(), &r, backBrush);
@@ -130,10 +171,29 @@ void CWinWindowPort::FillBackground(const PixelRect& rect) {
 
 // Caret and scroll bar.
 
-void CWinWindowPort::CreateCaret(int width, int height) { ::CreateCaret(window, nullptr, width, height); }
-void CWinWindowPort::SetCaretPos(int x, int y) { ::SetCaretPos(x, y); }
-void CWinWindowPort::ShowCaret() { ::ShowCaret(window); }
-void CWinWindowPort::HideCaret() { ::HideCaret(window); }
+void CWinWindowPort::CreateCaret(int width, int height) {
+    // Whatever was pending belonged to the caret this one replaces.
+    caretMovePending = false;
+    caretExists = ::CreateCaret(window, nullptr, width, height) != 0;
+    caretHideWanted = caretHideApplied = 1;
+}
+
+void CWinWindowPort::DestroyCaret() {
+    caretExists = false;
+    caretMovePending = false;
+    ::DestroyCaret();
+}
+
+void CWinWindowPort::SetCaretPos(int x, int y) {
+    caretPos = POINT{x, y};
+    caretMovePending = true;
+}
+
+void CWinWindowPort::ShowCaret() {
+    if (caretHideWanted > 0) --caretHideWanted;
+}
+
+void CWinWindowPort::HideCaret() { ++caretHideWanted; }
 void CWinWindowPort::SetScrollRange(int minPos, int maxPos) { ::SetScrollRange(window, SB_VERT, minPos, maxPos, FALSE); }
 void CWinWindowPort::SetScrollPos(int pos) { ::SetScrollPos(window, SB_VERT, pos, TRUE); }
 void CWinWindowPort::ShowScrollBar(bool show) { ::ShowScrollBar(window, SB_VERT, show ? TRUE : FALSE); }
@@ -143,6 +203,7 @@ void CWinWindowPort::ShowScrollBar(bool show) { ::ShowScrollBar(window, SB_VERT,
 void CWinWindowPort::SetCaption(const char* text) { SetWindowTextA(window, text ? text : ""); }
 
 int CWinWindowPort::MessageBox(const char* text, const char* caption, unsigned type) {
+    Flush();  // the box's own message loop paints the window
     return MessageBoxA(window, text ? text : "", caption ? caption : "", type);
 }
 
@@ -152,6 +213,7 @@ void CWinWindowPort::RequestQuit(int exitCode) { PostQuitMessage(exitCode); }
 // Painting.
 
 CCellPainter* CWinWindowPort::BeginPaint(PixelRect* update) {
+    Flush();
     if (!::BeginPaint(window, &paint)) return nullptr;
     painting = true;
     update->left = paint.rcPaint.left;
@@ -163,11 +225,13 @@ CCellPainter* CWinWindowPort::BeginPaint(PixelRect* update) {
 
 void CWinWindowPort::EndPaint() {
     if (!painting) return;
+    FlushCaret();
     ::EndPaint(window, &paint);
     painting = false;
 }
 
 void CWinWindowPort::InvertRect(const PixelRect& rect) {
+    if (!painting) Flush();
     RECT r = ToRect(rect);
     HDC device = Dc();
     // Outside a paint pass the whole window may be drawn on.

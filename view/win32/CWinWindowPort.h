@@ -19,6 +19,17 @@ public:
     HWND Window() const { return window; }
     void SetWindow(HWND handle) { window = handle; }
 
+    // Invalidation and the caret are applied lazily: every call to the window
+    // system is a round trip to the server under Wine, and a screen of host
+    // output asks for hundreds of them (the caret hidden, shown and moved,
+    // a rectangle invalidated, for every run of text). Flush applies what is
+    // pending; the window procedure calls it after every message, and every
+    // drawing call here flushes first, so what is seen is unchanged.
+    void Flush();
+    // Focus as the window's own focus messages report it.
+    void SetFocused(bool focused) { hasFocus = focused; }
+    void DestroyCaret();
+
     // A font chosen in the font dialog, forced to a fixed-pitch OEM font of
     // its size and weight, becomes the screen font; the new cell size is
     // returned. False when the font cannot be made (the old one stays).
@@ -61,6 +72,8 @@ private:
     void DrawRun(int x, int y, const unsigned* cells, int count, unsigned lineSize) override;
 
     HDC Dc();
+    void FlushInvalidation();
+    void FlushCaret();
     void SelectScreenFont(HFONT font);
     HFONT SizedFont(bool wide, bool tall);
     void DropSizedFonts();
@@ -78,4 +91,19 @@ private:
     HFONT sizedFonts[3] = {};  // wide, tall, wide and tall
     HBRUSH backBrush = nullptr;
     COLORREF backColour = RGB(255, 255, 255);
+
+    bool hasFocus = false;
+    // Pending invalidation: nothing, a rectangle (the union of those asked
+    // for), or the whole client area.
+    bool invalidPending = false;
+    bool invalidAll = false;
+    bool invalidErase = false;
+    RECT invalidRect = {};
+    // The caret: its hide count as the view wants it and as the window system
+    // has it (a new caret starts hidden, count 1), and a move still to make.
+    bool caretExists = false;
+    int caretHideWanted = 0;
+    int caretHideApplied = 0;
+    bool caretMovePending = false;
+    POINT caretPos = {};
 };
