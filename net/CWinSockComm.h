@@ -44,6 +44,9 @@ public:
 
     SocketHandle Handle() const { return socket; }
     bool HasPendingOutput() const { return pendingHead < pending.size(); }
+    // Bytes already taken from the socket and waiting for the next read: the
+    // socket raises no notice for them.
+    bool HasBufferedInput() const { return socket && layer->HasBufferedInput(socket); }
     std::size_t PendingOutput() const { return pending.size() - pendingHead; }
     std::size_t DroppedReplyBytes() const { return droppedReplyBytes; }
     void ClearPendingError();

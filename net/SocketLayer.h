@@ -50,6 +50,12 @@ public:
     // from then on it does not block.
     virtual bool SelectEvents(SocketHandle s) = 0;
     virtual int Receive(SocketHandle s, char* buffer, int length) = 0;    // count, 0 at end, -1
+    // Received bytes the layer holds for s that Receive has not handed out
+    // yet (a layer may read ahead of its callers); none by default.
+    virtual bool HasBufferedInput(SocketHandle s) {
+        (void)s;
+        return false;
+    }
     virtual int Send(SocketHandle s, const char* data, int length) = 0;   // count or -1
     virtual bool Close(SocketHandle s) = 0;
 

@@ -8,6 +8,7 @@
 #include <new>
 #include <string>
 
+#include "net/CWinSockComm.h"
 #include "session/CWinTermController.h"
 #include "session/TypedInput.h"
 #include "settings/win32/WinMenuPort.h"
@@ -24,6 +25,10 @@ constexpr UINT kColourMessage = 0x402;
 constexpr std::size_t kStartHostSize = 52;
 // How often a flooded window lets input and painting through.
 constexpr DWORD kServeIntervalMs = 40;
+// A flood ends when the host has been quiet this long: output arrives in
+// bursts, and the gap between two of them is no end.
+constexpr UINT_PTR kFloodEndTimer = 1;
+constexpr UINT kFloodQuietMs = 100;
 
 // Everything one main window owns; kept in the window's user data.
 struct MainWindowState {
@@ -155,6 +160,26 @@ void EndFloodPainting(HWND window, MainWindowState* state) {
     state->platform->Port().UpdateNow();
 }
 
+// The socket layer reads ahead of the transport; what it holds raises no
+// notice, so it is handled here, for a while at most (then a notice of our
+// own continues it, behind the input and commands that came meanwhile), or
+// all of it before a close.
+constexpr DWORD kReadAheadBudgetMs = 15;
+
+bool HandleBufferedInput(HWND window, MainWindowState* state, bool all) {
+    auto* comms = static_cast<CWinSockComm*>(state->controller->Comms());
+    const DWORD start = GetTickCount();
+    while (comms && comms->HasBufferedInput()) {
+        if (!all && GetTickCount() - start >= kReadAheadBudgetMs) {
+            PostMessageA(window, kSocketMessage, 0, WSAMAKESELECTREPLY(FD_READ, 0));
+            return true;
+        }
+        state->controller->OnSocketEvent(0);
+        if (!IsWindow(window) || StateOf(window) != state || !state->controller) return false;
+    }
+    return true;
+}
+
 void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
     switch (WSAGETSELECTEVENT(event)) {
     case FD_READ:
@@ -162,10 +187,15 @@ void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
         state->controller->OnSocketEvent(0);
         // A message box of the transport may have ended the window meanwhile.
         if (!IsWindow(window) || StateOf(window) != state || !state->controller) return;
+        if (!HandleBufferedInput(window, state, false)) return;
         // Winsock posts the next notification as soon as a read leaves data.
-        state->flooding = SocketMessageWaiting(window);
-        if (!state->flooding && (state->batchedForFlood || state->caretDestroyedForFlood))
-            EndFloodPainting(window, state);
+        if (SocketMessageWaiting(window)) {
+            state->flooding = true;
+        } else if (state->batchedForFlood || state->caretDestroyedForFlood) {
+            SetTimer(window, kFloodEndTimer, kFloodQuietMs, nullptr);
+        } else {
+            state->flooding = false;
+        }
         ServeWindowDuringOutput(window, state);
         break;
     case FD_WRITE:
@@ -173,6 +203,8 @@ void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
         state->controller->OnSocketWritable();
         break;
     default:
+        // What the host sent before it closed is shown first.
+        if (!HandleBufferedInput(window, state, true)) return;
         if (state->batchedForFlood || state->caretDestroyedForFlood) EndFloodPainting(window, state);
         state->controller->OnSocketEvent(1);
         break;
@@ -245,6 +277,12 @@ LRESULT HandleMessage(HWND window, MainWindowState* state, UINT message, WPARAM 
         return 0;
     case kSocketMessage:
         if (state->controller) OnSocketMessage(window, state, lParam);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kFloodEndTimer) return DefWindowProcA(window, message, wParam, lParam);
+        KillTimer(window, kFloodEndTimer);
+        if (!SocketMessageWaiting(window) && (state->batchedForFlood || state->caretDestroyedForFlood))
+            EndFloodPainting(window, state);
         return 0;
     case WM_COMMAND:
         return view ? view->OnCommand(LOWORD(wParam)) : 0;
