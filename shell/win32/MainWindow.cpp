@@ -206,6 +206,10 @@ void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
         // What the host sent before it closed is shown first.
         if (!HandleBufferedInput(window, state, true)) return;
         if (state->batchedForFlood || state->caretDestroyedForFlood) EndFloodPainting(window, state);
+        // The transport reads the outcome from the last error: it is the one
+        // the notice carries (0 for a close by the host), not whatever the
+        // window calls just made left there.
+        WSASetLastError(WSAGETSELECTERROR(event));
         state->controller->OnSocketEvent(1);
         break;
     }
