@@ -117,3 +117,27 @@ TEST_F(Session, PastedTextGoesToTheHostUnchangedAndEachLineRuns) {
 }
 
 }  // namespace
+
+namespace {
+
+// A flood arrives whole and in order (the socket is read ahead of the
+// transport), and afterwards the window is an ordinary terminal again: the
+// last lines on the screen, typing reaching the host, the menus answering.
+TEST_F(Session, AFloodArrivesWholeAndTheWindowComesBackFromIt) {
+    StartConnected();
+    if (HasFatalFailure()) return;
+    // About 1.3 MB of numbered lines, then one marker only the output shows.
+    RunOnHost("seq 1 180000; echo 'FLOOD-''DONE'", "FLOOD-DONE", 120000);
+    if (HasFatalFailure()) return;
+    const std::vector<std::string> rows = Screen();
+    int marker = -1;
+    for (int r = 0; r < static_cast<int>(rows.size()); ++r)
+        if (rows[r].rfind("FLOOD-DONE", 0) == 0) marker = r;
+    ASSERT_GE(marker, 3) << ScreenText();
+    for (int back = 1; back <= 3; ++back)
+        EXPECT_EQ(rows[marker - back].substr(0, 7), std::to_string(180001 - back) + " ") << ScreenText();
+    RunOnHost("echo after-$((20+3))", "after-23");
+    EXPECT_EQ(Run({"menustate 0 102"}).Value("menustate"), "102 enabled");
+}
+
+}  // namespace
