@@ -78,7 +78,10 @@ bool Driver::WaitPostedTaken(const Command& c, DWORD ms) {
     }
     ResetEvent(markerEvent_);
     static const UINT marker = RegisterWindowMessageA(kMarkerMessage);
-    if (!PostMessageA(target_, marker, GetCurrentProcessId(), 1)) return Fail(c.name + ": PostMessage failed");
+    if (!PostMessageA(target_, marker, GetCurrentProcessId(), 1)) {
+        if (!IsWindow(target_)) return true;  // gone with everything posted to it
+        return Fail(c.name + ": PostMessage failed");
+    }
     // A window destroyed meanwhile (Alt+X: Exit) takes its queue with it: the
     // marker never comes, and nothing is left to wait for.
     HWND target = target_;
