@@ -10,6 +10,7 @@ constexpr unsigned kProtectedSpace = 0x2020;
 // ---- editing ----
 
 void CWyse50Emulator::EscInsertChar() {
+    view->CompleteWrap();
     if (mode & kProtectMode) {
         view->InsertCellInField(view->FindProtected(), ' ');
     } else {
@@ -20,6 +21,7 @@ void CWyse50Emulator::EscInsertChar() {
 }
 
 void CWyse50Emulator::EscDeleteChar() {
+    view->CompleteWrap();
     if (mode & kProtectMode) {
         int row = view->GetRow();
         int column = view->GetColumn();
@@ -34,6 +36,7 @@ void CWyse50Emulator::EscDeleteChar() {
 }
 
 void CWyse50Emulator::EscInsertLine() {
+    view->CompleteWrap();
     if (!(mode & kProtectMode)) {
         view->InsertLine();
         view->ScrollMarksDown();
@@ -44,6 +47,7 @@ void CWyse50Emulator::EscInsertLine() {
 }
 
 void CWyse50Emulator::EscDeleteLine() {
+    view->CompleteWrap();
     if (!(mode & kProtectMode)) {
         view->DeleteLine();
         view->ScrollMarksUp();
@@ -112,6 +116,7 @@ void CWyse50Emulator::CollectFillChar(unsigned char b) {
 }
 
 void CWyse50Emulator::EscClearToEol() {
+    view->CompleteWrap();
     if (mode & kProtectMode)
         view->FillCharToFieldEnd(' ');
     else

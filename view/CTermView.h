@@ -156,6 +156,11 @@ public:
     // Back tab: to PrevTabStop of the cursor column on the cursor row. After
     // a full row it starts, like every relative motion, from the next row.
     virtual void BackTab() = 0;
+    // Carries out a wrap left pending by a full row: the terminal already
+    // stands on the next row, where the editing commands that act at the
+    // cursor (clear to end of line, insert and delete of characters and
+    // lines) then act.
+    virtual void CompleteWrap() {}
     // A character is about to be written over the attribute mark at the
     // cursor: the mark goes and the attribute before it runs on. The same as
     // ClearMark then SetAttrToNextMark(GetMarkAttr()), in one call because the

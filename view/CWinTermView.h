@@ -133,6 +133,7 @@ public:
     void SetAttrOverride(unsigned attr) override;
     void ReverseLineFeed() override;
     void BackTab() override;
+    void CompleteWrap() override { WrapBeforeMotion(); }
     void WriteOverMark() override;
 
     // Window-side entry points (scroll bar, focus, mouse move).
