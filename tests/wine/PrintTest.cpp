@@ -17,20 +17,11 @@ namespace {
 
 using ovwine::Arg;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // A byte literal whole, NULs included.
 template <std::size_t N>
 std::string Bytes(const char (&literal)[N]) {
     return std::string(literal, N - 1);
 }
-
-bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 
 // Every byte as a three-digit octal escape, for a printf format on the host.
 std::string OctalEscaped(const std::string& bytes) {
@@ -38,16 +29,6 @@ std::string OctalEscaped(const std::string& bytes) {
     char code[8];
     for (unsigned char c : bytes) {
         std::snprintf(code, sizeof code, "\\%03o", c);
-        out += code;
-    }
-    return out;
-}
-
-std::string Hex(const std::string& bytes) {
-    std::string out;
-    char code[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(code, sizeof code, "%02x ", c);
         out += code;
     }
     return out;
@@ -83,7 +64,7 @@ protected:
             for (const std::string& name : ovwine::PrintJobs())
                 if (!jobsBefore.count(name)) {
                     jobsBefore.insert(name);
-                    return ReadAll(jobDir + "/" + name);
+                    return ovwine::ReadFile(jobDir + "/" + name);
                 }
             if (std::chrono::steady_clock::now() >= deadline) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -109,7 +90,7 @@ TEST_F(HostPrinting, PassThroughReachesTheQueueAsOneJobBehindCrLf) {
     RunOnHost("printf '\\022" + OctalEscaped(data) + "\\040\\024'");
     if (HasFatalFailure()) return;
     const std::string job = WaitForNewJob();
-    EXPECT_EQ(Hex(job), Hex("\r\n" + data)) << "every opened document starts with CR LF, then the data as sent";
+    EXPECT_EQ(ovwine::Hex(job), ovwine::Hex("\r\n" + data)) << "every opened document starts with CR LF, then the data as sent";
 }
 
 TEST_F(HostPrinting, CapturedFileReachesTheQueueUnchanged) {
@@ -121,11 +102,11 @@ TEST_F(HostPrinting, CapturedFileReachesTheQueueUnchanged) {
     RunOnHost("printf '\\033$" + OctalEscaped(data) + "\\032'");
     if (HasFatalFailure()) return;
     const std::string job = WaitForNewJob();
-    EXPECT_EQ(Hex(job), Hex(data)) << "a printed file carries no CR LF of its own";
+    EXPECT_EQ(ovwine::Hex(job), ovwine::Hex(data)) << "a printed file carries no CR LF of its own";
     const std::string file = WorkDir() + "/OVPRINT.1";
-    ASSERT_TRUE(Exists(file)) << "the capture file stays in the program's working directory";
-    EXPECT_EQ(Hex(ReadAll(file)), Hex(data));
-    EXPECT_FALSE(Exists(WorkDir() + "/OVPRINT.2"));
+    ASSERT_TRUE(ovwine::FileExists(file)) << "the capture file stays in the program's working directory";
+    EXPECT_EQ(ovwine::Hex(ovwine::ReadFile(file)), ovwine::Hex(data));
+    EXPECT_FALSE(ovwine::FileExists(WorkDir() + "/OVPRINT.2"));
 }
 
 }  // namespace

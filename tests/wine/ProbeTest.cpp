@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "Screenshot.h"
 #include "WineHarness.h"
 
 namespace {
@@ -231,30 +232,6 @@ TEST_F(ProbeTest, DragsLandOnTheCellsTheProgramComputesFromTheSameFont) {
     EXPECT_EQ(Titles(result), expected) << result.Transcript();
 }
 
-// A 24-bit BMP as ovdrive writes it: (red, green, blue) at x, y from the top.
-struct Bitmap {
-    int width = 0, height = 0;
-    std::vector<unsigned char> data;
-    bool Load(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (data.size() < 54 || data[0] != 'B' || data[1] != 'M' || Le(28, 2) != 24) return false;
-        width = static_cast<int>(Le(18, 4));
-        height = static_cast<int>(Le(22, 4));
-        return width > 0 && height > 0 && data.size() >= Le(10, 4) + Stride() * height;
-    }
-    unsigned Le(size_t at, int bytes) const {
-        unsigned v = 0;
-        for (int i = bytes - 1; i >= 0; --i) v = v * 256 + data[at + i];
-        return v;
-    }
-    size_t Stride() const { return (static_cast<size_t>(width) * 3 + 3) & ~size_t(3); }
-    std::vector<int> At(int x, int y) const {
-        const size_t p = Le(10, 4) + Stride() * (height - 1 - y) + 3 * x;
-        return {data[p + 2], data[p + 1], data[p]};
-    }
-};
-
 TEST_F(ProbeTest, ScreenshotAndPixelsShowWhatThePaintDrew) {
     const std::string shot = probe_.WorkDir() + "/shot.bmp";
     DriveResult result = Run({
@@ -269,20 +246,21 @@ TEST_F(ProbeTest, ScreenshotAndPixelsShowWhatThePaintDrew) {
     EXPECT_EQ(lines[1], "pixel 0 0 128");
     EXPECT_EQ(lines[2], "screenshot 640 400");
 
-    Bitmap bitmap;
-    ASSERT_TRUE(bitmap.Load(shot)) << shot;
+    ovwine::Image bitmap;
+    std::string error;
+    ASSERT_TRUE(ovwine::ReadBmp(shot, bitmap, error)) << error;
     EXPECT_EQ(bitmap.width, 640);
     EXPECT_EQ(bitmap.height, 400);
-    EXPECT_EQ(bitmap.At(610, 370), (std::vector<int>{255, 0, 0}));
-    EXPECT_EQ(bitmap.At(599, 370), (std::vector<int>{0, 0, 128}));
-    EXPECT_EQ(bitmap.At(300, 200), (std::vector<int>{0, 0, 128}));
+    EXPECT_EQ(bitmap.At(610, 370), (ovwine::Rgb{255, 0, 0}));
+    EXPECT_EQ(bitmap.At(599, 370), (ovwine::Rgb{0, 0, 128}));
+    EXPECT_EQ(bitmap.At(300, 200), (ovwine::Rgb{0, 0, 128}));
     // The typed characters are painted in the text colour (smoothed at the
     // edges: Wine draws the OEM font from a scalable one) in the first cells.
     int yellow = 0;
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 20; ++x) {
-            std::vector<int> p = bitmap.At(x, y);
-            if (p[0] > 128 && p[1] > 128 && p[2] < 100) ++yellow;
+            const ovwine::Rgb p = bitmap.At(x, y);
+            if (p.r > 128 && p.g > 128 && p.b < 100) ++yellow;
         }
     EXPECT_GT(yellow, 30);
 
