@@ -342,13 +342,10 @@ private:
     CViewCommandPort* commandPort = nullptr;
     int localMode = 0;
 
-    // Colours last set for painting (the device keeps them between passes)
-    // and the colours of code 0 and of the alternate text.
-    unsigned textColour = 0x000000;
-    unsigned backColour = 0xFFFFFF;
-    unsigned defaultTextColour = 0x000000;
-    unsigned defaultBackColour = 0xFFFFFF;
-    unsigned alternateColour = 0x008000;
+    // Colours last set for painting: the device starts black on white and
+    // keeps them between passes.
+    unsigned textColour = Rgb(0, 0, 0);
+    unsigned backColour = Rgb(255, 255, 255);
 
     int selecting = 0;
     int selectionStart = 0;

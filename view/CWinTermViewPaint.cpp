@@ -67,7 +67,7 @@ void CWinTermView::PaintLine(CCellPainter& painter, int line, int columns) {
 }
 
 void CWinTermView::SetRunColours(CCellPainter& painter, unsigned attr) {
-    const colours::RunColours run = colours::ForAttribute(attr, defaultTextColour, defaultBackColour, alternateColour);
+    const colours::RunColours run = colours::ForAttribute(attr);
     // The device keeps its colours between runs and passes, so an unchanged
     // colour costs no call (and no new brush).
     if (run.text != textColour) {

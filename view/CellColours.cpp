@@ -21,26 +21,16 @@ constexpr CodeColours kCodes[8] = {
 bool Known(unsigned code) { return code >= 1 && code <= 8; }
 }  // namespace
 
-unsigned Foreground(unsigned code, unsigned defaultText) {
-    return Known(code) ? kCodes[code - 1].fore : defaultText;
-}
-unsigned IntenseForeground(unsigned code, unsigned defaultText) {
-    return Known(code) ? kCodes[code - 1].intense : defaultText;
-}
-unsigned Background(unsigned code, unsigned defaultBack) {
-    return Known(code) ? kCodes[code - 1].back : defaultBack;
-}
-
-RunColours ForAttribute(unsigned attr, unsigned defaultText, unsigned defaultBack, unsigned alternateText) {
+RunColours ForAttribute(unsigned attr) {
     const unsigned fore = (attr & cell::kForeMask) >> cell::kForeShift;
     const unsigned backCode = (attr & cell::kBackMask) >> cell::kBackShift;
-    unsigned text = Foreground(fore, defaultText);
+    unsigned text = Known(fore) ? kCodes[fore - 1].fore : kDefaultText;
     if (attr & cell::kProtected) text = kProtectedText;
-    const unsigned back = Background(backCode, defaultBack);
-    const unsigned shown = (attr & cell::kAltColour) ? alternateText : text;
+    const unsigned back = Known(backCode) ? kCodes[backCode - 1].back : kDefaultBack;
+    const unsigned shown = (attr & cell::kAltColour) ? kAlternateText : text;
     RunColours run = (attr & cell::kReverse) ? RunColours{back, shown} : RunColours{shown, back};
     // Alternate intensity replaces the text colour last, as the device sees it.
-    if (attr & cell::kAltIntensity) run.text = IntenseForeground(fore, defaultText);
+    if (attr & cell::kAltIntensity) run.text = Known(fore) ? kCodes[fore - 1].intense : kDefaultText;
     return run;
 }
 

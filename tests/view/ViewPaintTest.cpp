@@ -35,7 +35,7 @@ TEST(CellColours, FollowCodesProtectionReverseAlternateColourAndIntensity) {
         {"unknown codes are the defaults", Fore(12) | Back(15), kBlack, kWhite},
     };
     for (const Case& c : cases) {
-        const colours::RunColours run = colours::ForAttribute(c.attr, kBlack, kWhite, kGreen);
+        const colours::RunColours run = colours::ForAttribute(c.attr);
         EXPECT_EQ(run.text, c.text) << c.what;
         EXPECT_EQ(run.back, c.back) << c.what;
     }
