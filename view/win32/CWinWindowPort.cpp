@@ -1,8 +1,8 @@
 #include "view/win32/CWinWindowPort.h"
 
 #include <cstring>
-#include <vector>
 
+#include "view/CTermView.h"
 #include "view/Cp437.h"
 
 namespace {
@@ -243,37 +243,34 @@ void CWinWindowPort::SetTextColour(unsigned rgb) { SetTextColor(Dc(), rgb); }
 
 void CWinWindowPort::SetBackColour(unsigned rgb) {
     backColour = rgb;
+    // The brush is made again when something is filled with it.
     if (backBrush) DeleteObject(backBrush);
-    backBrush = CreateSolidBrush(GetNearestColor(Dc(), rgb));
+    backBrush = nullptr;
     SetBkColor(Dc(), rgb);
 }
 
 void CWinWindowPort::DrawRun(int x, int y, const unsigned* cells, int count, unsigned lineSize) {
     if (count <= 0) return;
-    const bool wide = (lineSize & 0x10000u) != 0;
-    const bool tall = (lineSize & 0x20000u) != 0;
+    const bool wide = (lineSize & cell::kDoubleWidth) != 0;
+    const bool tall = (lineSize & cell::kDoubleHeight) != 0;
     const int width = wide ? 2 * cellWidth : cellWidth;
     // Wide-character output through the code page 437 glyphs, one cell per
     // character whatever the font's own advance.
-    wchar_t text[160];
-    INT advances[160];
-    if (count > 160) count = 160;
+    wchar_t text[screen::kColumns];
+    INT advances[screen::kColumns];
+    if (count > screen::kColumns) count = screen::kColumns;
     for (int i = 0; i < count; ++i) {
-        text[i] = static_cast<wchar_t>(cp437::ToUnicode(static_cast<unsigned char>(cells[i] & 0xFFu)));
+        text[i] = static_cast<wchar_t>(cp437::ToUnicode(static_cast<unsigned char>(cells[i] & cell::kCharMask)));
         advances[i] = width;
     }
     HDC device = Dc();
     RECT box{x, y, x + count * width, y + cellHeight};
-    if (!wide && !tall) {
-        ExtTextOutW(device, x, y, ETO_OPAQUE | ETO_CLIPPED, &box, text, static_cast<UINT>(count), advances);
-        return;
-    }
     // A double-height row shows the upper half of its glyphs, or the lower
     // half when it is the second row of the pair.
-    const int top = tall && (lineSize & 0x40000u) ? y - cellHeight : y;
-    SelectObject(device, SizedFont(wide, tall));
+    const int top = tall && (lineSize & cell::kLowerHalf) ? y - cellHeight : y;
+    if (wide || tall) SelectObject(device, SizedFont(wide, tall));
     ExtTextOutW(device, x, top, ETO_OPAQUE | ETO_CLIPPED, &box, text, static_cast<UINT>(count), advances);
-    SelectObject(device, screenFont);
+    if (wide || tall) SelectObject(device, screenFont);
 }
 
 // Mouse and clipboard.
