@@ -39,16 +39,29 @@ struct MainWindowState {
     std::unique_ptr<CWinMenuPort> connectMenu;
     HACCEL accelerators = nullptr;
     DWORD lastServed = 0;
-    // A flood: more host output was waiting after the last read. Meanwhile
-    // the view scrolls batched unless the host chose that itself, and the
-    // window has no caret; both come back when the output pauses.
+    // A flood: more host output was waiting after the last read. While the
+    // window paints for one, the view scrolls batched (unless the host chose
+    // that itself) and there is no caret; both come back when output pauses.
     bool flooding = false;
+    bool floodPainting = false;
     bool batchedForFlood = false;
-    bool caretDestroyedForFlood = false;
 };
 
 MainWindowState* StateOf(HWND window) {
     return reinterpret_cast<MainWindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+// After anything that may show a message box or dispatch input: whether the
+// window, its state and its session are still there to go on with.
+bool StillServing(HWND window, const MainWindowState* state) {
+    return IsWindow(window) && StateOf(window) == state && state->controller;
+}
+
+// One message of the loop: the accelerators first, then as typed.
+void Dispatch(HWND window, HACCEL accelerators, MSG& message) {
+    if (accelerators && TranslateAcceleratorA(window, accelerators, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
 }
 
 int CreateController(HWND window, MainWindowState* state) {
@@ -119,10 +132,8 @@ void ServeWindowDuringOutput(HWND window, MainWindowState* state) {
     if (state->platform) state->platform->Port().UpdateNow();
     MSG message;
     for (int i = 0; i < 64 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT); ++i) {
-        if (state->accelerators && TranslateAcceleratorA(window, state->accelerators, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-        if (!IsWindow(window) || !StateOf(window) || !StateOf(window)->controller) return;
+        Dispatch(window, state->accelerators, message);
+        if (!StillServing(window, state)) return;
     }
 }
 
@@ -141,13 +152,13 @@ void BeginFloodPainting(MainWindowState* state) {
         state->view->SetScrollMode(1);
         state->batchedForFlood = true;
     }
-    if (!state->caretDestroyedForFlood) {
+    if (!state->floodPainting) {
         state->platform->Port().DestroyCaret();
-        state->caretDestroyedForFlood = true;
+        state->floodPainting = true;
     }
 }
 
-void EndFloodPainting(HWND window, MainWindowState* state) {
+void EndFloodPainting(MainWindowState* state) {
     state->flooding = false;
     // Pixel scrolling chosen by the host during the flood has ended the batch
     // already. (Batched scrolling it chose then is undone here: the view does
@@ -155,8 +166,8 @@ void EndFloodPainting(HWND window, MainWindowState* state) {
     if (state->batchedForFlood && state->view && state->view->ScrollMode() == 1) state->view->SetScrollMode(0);
     state->batchedForFlood = false;
     // A new caret as on focus: at the cursor, shown unless the host hid it.
-    if (state->caretDestroyedForFlood && state->view && GetFocus() == window) state->view->TakeFocus();
-    state->caretDestroyedForFlood = false;
+    if (state->view && state->platform->Port().HasFocus()) state->view->TakeFocus();
+    state->floodPainting = false;
     state->platform->Port().UpdateNow();
 }
 
@@ -175,7 +186,7 @@ bool HandleBufferedInput(HWND window, MainWindowState* state, bool all) {
             return true;
         }
         state->controller->OnSocketEvent(0);
-        if (!IsWindow(window) || StateOf(window) != state || !state->controller) return false;
+        if (!StillServing(window, state)) return false;
     }
     return true;
 }
@@ -186,12 +197,12 @@ void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
         if (state->flooding) BeginFloodPainting(state);
         state->controller->OnSocketEvent(0);
         // A message box of the transport may have ended the window meanwhile.
-        if (!IsWindow(window) || StateOf(window) != state || !state->controller) return;
+        if (!StillServing(window, state)) return;
         if (!HandleBufferedInput(window, state, false)) return;
         // Winsock posts the next notification as soon as a read leaves data.
         if (SocketMessageWaiting(window)) {
             state->flooding = true;
-        } else if (state->batchedForFlood || state->caretDestroyedForFlood) {
+        } else if (state->floodPainting) {
             SetTimer(window, kFloodEndTimer, kFloodQuietMs, nullptr);
         } else {
             state->flooding = false;
@@ -205,7 +216,7 @@ void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
     default:
         // What the host sent before it closed is shown first.
         if (!HandleBufferedInput(window, state, true)) return;
-        if (state->batchedForFlood || state->caretDestroyedForFlood) EndFloodPainting(window, state);
+        if (state->floodPainting) EndFloodPainting(state);
         // The transport reads the outcome from the last error: it is the one
         // the notice carries (0 for a close by the host), not whatever the
         // window calls just made left there.
@@ -285,8 +296,7 @@ LRESULT HandleMessage(HWND window, MainWindowState* state, UINT message, WPARAM 
     case WM_TIMER:
         if (wParam != kFloodEndTimer) return DefWindowProcA(window, message, wParam, lParam);
         KillTimer(window, kFloodEndTimer);
-        if (!SocketMessageWaiting(window) && (state->batchedForFlood || state->caretDestroyedForFlood))
-            EndFloodPainting(window, state);
+        if (!SocketMessageWaiting(window) && state->floodPainting) EndFloodPainting(state);
         return 0;
     case WM_COMMAND:
         return view ? view->OnCommand(LOWORD(wParam)) : 0;
@@ -322,11 +332,11 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
     return RegisterClassA(&windowClass) != 0;
 }
 
-HWND CreateMainWindow(HINSTANCE instance, const char* startHost) {
+HWND CreateMainWindow(HINSTANCE instance, const char* startHost, HACCEL accelerators) {
     auto* state = new (std::nothrow) MainWindowState;
     if (!state) return nullptr;
     std::strncpy(state->startHost, startHost ? startHost : "", kStartHostSize - 1);
-    state->accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
+    state->accelerators = accelerators;
     HWND window = CreateWindowA(kMainWindowClass, kMainWindowTitle,
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VSCROLL, 0, 0,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, state);
@@ -339,14 +349,12 @@ HWND CreateMainWindow(HINSTANCE instance, const char* startHost) {
     return window;
 }
 
-int RunMessageLoop(HWND mainWindow, HACCEL accelerators) {
+int RunMessageLoop(HWND mainWindow) {
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        MainWindowState* state = IsWindow(mainWindow) ? StateOf(mainWindow) : nullptr;
-        HACCEL table = state && state->accelerators ? state->accelerators : accelerators;
-        if (table && TranslateAcceleratorA(mainWindow, table, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        // Read on every pass: the window's state goes with the window.
+        const MainWindowState* state = IsWindow(mainWindow) ? StateOf(mainWindow) : nullptr;
+        Dispatch(mainWindow, state ? state->accelerators : nullptr, message);
     }
     return static_cast<int>(message.wParam);
 }

@@ -10,7 +10,7 @@ inline constexpr char kMainWindowTitle[] = "Orvane Terminal Emulator";
 // Registers the window class (once per process).
 bool RegisterMainWindowClass(HINSTANCE instance);
 // Creates and shows the main window; startHost (cut to 51 characters) is
-// connected to on the first paint.
-HWND CreateMainWindow(HINSTANCE instance, const char* startHost);
-// Runs the message loop with the accelerators until the quit message.
-int RunMessageLoop(HWND mainWindow, HACCEL accelerators);
+// connected to on the first paint. The window keeps the accelerators.
+HWND CreateMainWindow(HINSTANCE instance, const char* startHost, HACCEL accelerators);
+// Runs the message loop with the window's accelerators until the quit message.
+int RunMessageLoop(HWND mainWindow);

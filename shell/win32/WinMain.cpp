@@ -7,7 +7,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int) {
     if (!previous && !RegisterMainWindowClass(instance)) return 1;
     HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCELERATORS));
-    HWND window = CreateMainWindow(instance, commandLine);
+    HWND window = CreateMainWindow(instance, commandLine, accelerators);
     if (!window) return 1;
-    return RunMessageLoop(window, accelerators);
+    return RunMessageLoop(window);
 }
