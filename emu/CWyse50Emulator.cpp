@@ -8,10 +8,10 @@
 
 #include "print/CTermPrinter.h"
 #include "view/CTermView.h"
+#include "view/MessageBoxes.h"
 
 namespace {
 const char kScreenLinesFile[] = "SCRLINES.SRC";
-constexpr unsigned kExclamation = 0x30;
 
 void StoreLittleEndian(unsigned char* out, unsigned value) {
     out[0] = static_cast<unsigned char>(value);
@@ -37,11 +37,11 @@ CWyse50Emulator::~CWyse50Emulator() = default;
 void CWyse50Emulator::AllocateBuffers() {
     for (auto& buffer : screenBuffers) {
         buffer.reset(new (std::nothrow) unsigned char[kScreenBufferSize]());
-        if (!buffer) view->MessageBox("Error Allocating Memory", "Memory Error", kExclamation);
+        if (!buffer) view->MessageBox("Error Allocating Memory", "Memory Error", mb::kIconExclamation);
     }
     for (auto& record : lineRecords) {
         record.reset(new (std::nothrow) unsigned char[kLineRecordSize]());
-        if (!record) view->MessageBox("Error Allocating Memory", "Memory Error", kExclamation);
+        if (!record) view->MessageBox("Error Allocating Memory", "Memory Error", mb::kIconExclamation);
     }
 }
 
@@ -57,7 +57,7 @@ void CWyse50Emulator::LoadScreenLinesFile() {
     if (!file) file = std::fopen(kScreenLinesFile, "w+b");
     if (!file) {
         // The message names the file as it always has.
-        view->MessageBox("Error Creating SCRELINES.SRC", "File Creation Error", kExclamation);
+        view->MessageBox("Error Creating SCRELINES.SRC", "File Creation Error", mb::kIconExclamation);
         return;
     }
     unsigned char skipped[kLineRecordSize];

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr unsigned kExclamation = mb::kIconExclamation;
 constexpr int kWouldBlock = 10035;
 constexpr int kNotInitialised = 10093;
 constexpr int kNotSocket = 10038;
@@ -37,12 +36,12 @@ CWinSockComm::CWinSockComm(int* status, CTermView* sinkView, CRxHandler* handler
         int error = layer->Startup(&granted);
         if (error != 0) {
             result = error;
-            if (sink) sink->MessageBox("Couldn't find WINSOCK.DLL", mb::kCaption, kExclamation);
+            if (sink) sink->MessageBox("Couldn't find WINSOCK.DLL", mb::kCaption, mb::kIconExclamation);
         } else {
             started = true;
             if ((granted & 0xFFu) != 1 || ((granted >> 8) & 0xFFu) != 1) {
                 result = 1;
-                if (sink) sink->MessageBox("Couldn't find useable WINSOCK.DLL", mb::kCaption, kExclamation);
+                if (sink) sink->MessageBox("Couldn't find useable WINSOCK.DLL", mb::kCaption, mb::kIconExclamation);
             }
         }
     }
@@ -187,7 +186,7 @@ const SocketHostEntry* CWinSockComm::ResolveHost(char* host) {
     std::vector<char> message(std::strlen(text) + std::strlen(host) + 64);
     std::snprintf(message.data(), message.size(), "%s.\rMake sure '%s' is listed in the 'hosts' file.", text,
                   host);
-    if (sink) sink->MessageBox(message.data(), "Network Message", kExclamation);
+    if (sink) sink->MessageBox(message.data(), "Network Message", mb::kIconExclamation);
     return nullptr;
 }
 

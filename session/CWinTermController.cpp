@@ -12,9 +12,6 @@
 #include "view/MessageBoxes.h"
 
 namespace {
-using mb::kCaption;
-using mb::kNoMemory;
-constexpr unsigned kExclamation = mb::kIconExclamation;
 constexpr std::size_t kColourNameSize = 20;  // colour names of at most 19 characters
 }  // namespace
 
@@ -32,13 +29,13 @@ CWinTermController::CWinTermController(int* status, CControllerPlatform* host, i
     int viewFailed = 0;
     auto* created = new (std::nothrow) CWinTermView(this, &viewFailed, platform->WindowPort(), fore, back);
     if (!created) {
-        platform->ShowMessage(kNoMemory, kCaption, kExclamation);
+        platform->ShowMessage(mb::kNoMemory, mb::kCaption, mb::kIconExclamation);
         platform->RequestQuit(0);
         *status = 1;
         return;
     }
     if (viewFailed) {
-        platform->ShowMessage("Initialisation failure creating view.", kCaption, kExclamation);
+        platform->ShowMessage("Initialisation failure creating view.", mb::kCaption, mb::kIconExclamation);
         delete created;
         platform->RequestQuit(0);
         *status = 1;
@@ -58,7 +55,7 @@ CWinTermController::CWinTermController(int* status, CControllerPlatform* host, i
 int CWinTermController::CreatePrinter() {
     printer = platform->CreatePrinter();
     if (printer) return 1;
-    view->MessageBox(kNoMemory, kCaption, kExclamation);
+    view->MessageBox(mb::kNoMemory, mb::kCaption, mb::kIconExclamation);
     platform->RequestQuit(0);
     return 0;
 }
@@ -67,12 +64,12 @@ int CWinTermController::CreateComms(CTermView* sinkView, CRxHandler* rxHandler) 
     int status = 0;
     auto* telnet = new (std::nothrow) CTelnetComm(&status, sinkView, rxHandler);
     if (!telnet) {
-        sinkView->MessageBox(kNoMemory, kCaption, kExclamation);
+        sinkView->MessageBox(mb::kNoMemory, mb::kCaption, mb::kIconExclamation);
         platform->RequestQuit(0);
         return 1;
     }
     if (status) {
-        sinkView->MessageBox("Initialisation failure creating comms.", kCaption, kExclamation);
+        sinkView->MessageBox("Initialisation failure creating comms.", mb::kCaption, mb::kIconExclamation);
         delete telnet;
         platform->RequestQuit(0);
         return status;
