@@ -67,11 +67,7 @@ void ReadSetting(const char* key, const char* defaultValue, const char* section,
         ReadIniSetting(key, defaultValue, section, profileBase, out, outSize);
         return;
     }
-    if (!key || !section || !application) return;
-    settingsplatform::RegistryKey* handle = settingsplatform::OpenKeyForRead(RegistryPath(application, section).c_str());
-    if (!handle) return;
-    settingsplatform::QueryString(handle, key, out, outSize);
-    settingsplatform::CloseKey(handle);
+    ReadRegistrySetting(key, section, application, out, outSize);
 }
 
 int WriteSetting(const char* key, const char* section, const char* application, const char* profileBase,
@@ -79,6 +75,21 @@ int WriteSetting(const char* key, const char* section, const char* application, 
     if (GetStorageMode() == 0) return WriteIniSetting(key, section, profileBase, value);
     // Registry writes take effect at once; the flush form has nothing to do.
     if (!key && !section && !value) return 1;
+    return WriteRegistrySetting(key, section, application, value);
+}
+
+void ReadRegistrySetting(const char* key, const char* section, const char* application, char* out,
+                         std::size_t outSize) {
+    if (!out || outSize == 0) return;
+    out[0] = '\0';
+    if (!key || !section || !application) return;
+    settingsplatform::RegistryKey* handle = settingsplatform::OpenKeyForRead(RegistryPath(application, section).c_str());
+    if (!handle) return;
+    settingsplatform::QueryString(handle, key, out, outSize);
+    settingsplatform::CloseKey(handle);
+}
+
+int WriteRegistrySetting(const char* key, const char* section, const char* application, const char* value) {
     if (!key || !section || !application || !value) return 0;
     settingsplatform::RegistryKey* handle = settingsplatform::CreateKey(RegistryPath(application, section).c_str());
     if (!handle) return 0;

@@ -26,6 +26,12 @@ void ReadSetting(const char* key, const char* defaultValue, const char* section,
 int WriteSetting(const char* key, const char* section, const char* application, const char* profileBase,
                  const char* value);
 
+// The registry layout directly, whatever the storage mode (for programs that
+// keep their settings only there).
+void ReadRegistrySetting(const char* key, const char* section, const char* application, char* out,
+                         std::size_t outSize);
+int WriteRegistrySetting(const char* key, const char* section, const char* application, const char* value);
+
 // The profile file "<profileBase>.INI" directly, whatever the storage mode.
 void ReadIniSetting(const char* key, const char* defaultValue, const char* section, const char* profileBase,
                     char* out, std::size_t outSize);
