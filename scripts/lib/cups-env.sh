@@ -17,7 +17,8 @@
 # Every function takes the directory first and keeps its state there, so
 # separate shells (or a C++ test through bash) can share one scheduler.
 # Job files are "<outdir>/job-<id>.prn" (the id zero-padded to six digits);
-# each appears complete, by a rename, once the backend has read the whole job.
+# each appears complete, by a rename, once the backend has read the whole job,
+# with the job's title in "<outdir>/job-<id>.title".
 
 OV_CUPS_SYSTEM_BIN=${OV_CUPS_SYSTEM_BIN:-/usr/lib/cups}
 OV_CUPS_SYSTEM_DATA=${OV_CUPS_SYSTEM_DATA:-/usr/share/cups}
@@ -44,9 +45,12 @@ _ov_cups_write_backend() {
 umask 022
 dir=${DEVICE_URI#ovcapture:}
 case $dir in /*) ;; *) echo "ERROR: bad device URI $DEVICE_URI" >&2; exit 1 ;; esac
-name=$(printf 'job-%06d.prn' "$1")
+name=$(printf 'job-%06d' "$1")
+# The job's title beside its bytes, written first: a job file never appears
+# without its title.
+printf '%s' "$3" >"$dir/$name.title" || exit 1
 if [ $# -ge 6 ]; then cat -- "$6"; else cat; fi >"$dir/.$name.part" || exit 1
-mv -f -- "$dir/.$name.part" "$dir/$name" || exit 1
+mv -f -- "$dir/.$name.part" "$dir/$name.prn" || exit 1
 exit 0
 EOF
 }
