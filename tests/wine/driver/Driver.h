@@ -71,6 +71,10 @@ public:
     bool Click(const Command& c);
     bool Check(const Command& c);
     bool SetCheck(const Command& c);
+    bool ComboItems(const Command& c);
+    bool ComboSelect(const Command& c);
+    bool TargetBox(const Command& c);
+    bool PaintText(const Command& c);
     bool DlgVisible(const Command& c);
     bool DlgEnabled(const Command& c);
     bool MenuState(const Command& c);

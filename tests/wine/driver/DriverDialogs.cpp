@@ -217,6 +217,45 @@ bool Driver::SetCheck(const Command& c) {
     return SendWait(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0, "setcheck");
 }
 
+bool Driver::ComboItems(const Command& c) {
+    HWND control;
+    LRESULT count = 0, selected = 0;
+    if (!ArgCount(c, 1, 1) || !ControlArg(c, control) || !SendWait(control, CB_GETCOUNT, 0, 0, "comboitems", &count) ||
+        !SendWait(control, CB_GETCURSEL, 0, 0, "comboitems", &selected))
+        return false;
+    Print("comboitems " + c.args[0] + " count " + std::to_string(count) + " selected " +
+          std::to_string(static_cast<long>(selected)));
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = 0;
+        if (!SendWait(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, "comboitems", &length)) return false;
+        std::string text(static_cast<size_t>(length < 0 ? 0 : length) + 1, '\0');
+        if (length > 0 &&
+            !SendWait(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]), "comboitems"))
+            return false;
+        text.resize(strlen(text.c_str()));
+        Print("item " + EscapeText(text, false));
+    }
+    return true;
+}
+
+bool Driver::ComboSelect(const Command& c) {
+    HWND control;
+    long index;
+    LRESULT result = 0;
+    if (!ArgCount(c, 2, 2) || !ControlArg(c, control) || !IntArg(c, 1, index) ||
+        !SendWait(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, "comboselect", &result))
+        return false;
+    if (result != index) return Fail("comboselect: control " + c.args[0] + " has no item " + c.args[1]);
+    return true;
+}
+
+bool Driver::TargetBox(const Command& c) {
+    if (!ArgCount(c, 0, 0) || !NeedBox(c)) return false;
+    // The box runs on the program's thread (a modal loop), so the hooks stay.
+    target_ = box_;
+    return true;
+}
+
 bool Driver::DlgVisible(const Command& c) {
     HWND control;
     if (!ArgCount(c, 1, 1) || !ControlArg(c, control)) return false;
