@@ -1,6 +1,7 @@
 // Message boxes and dialogs of the target's process: find them, read their
 // texts, press their buttons, fill their controls.
 #include <cstring>
+#include <cwchar>
 
 #include "Driver.h"
 #include "TextEscape.h"
@@ -225,14 +226,24 @@ bool Driver::ComboItems(const Command& c) {
         return false;
     Print("comboitems " + c.args[0] + " count " + std::to_string(count) + " selected " +
           std::to_string(static_cast<long>(selected)));
+    // Through the Unicode messages: Wine hands another process's combo box
+    // text over as UTF-16 whichever form is asked for.
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = 0;
-        if (!SendWait(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, "comboitems", &length)) return false;
-        std::string text(static_cast<size_t>(length < 0 ? 0 : length) + 1, '\0');
-        if (length > 0 &&
-            !SendWait(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]), "comboitems"))
-            return false;
-        text.resize(strlen(text.c_str()));
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL, kDefaultTimeout,
+                                 &length) ||
+            static_cast<LRESULT>(length) == CB_ERR)
+            return Fail("comboitems: no length for item " + std::to_string(static_cast<long>(i)));
+        std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&wide[0]),
+                                 SMTO_NORMAL, kDefaultTimeout, &ignored))
+            return Fail("comboitems: no text for item " + std::to_string(static_cast<long>(i)));
+        wide.resize(wcslen(wide.c_str()));
+        std::string text(wide.size() * 4 + 1, '\0');
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0],
+                                              static_cast<int>(text.size()), nullptr, nullptr);
+        text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
         Print("item " + EscapeText(text, false));
     }
     return true;
