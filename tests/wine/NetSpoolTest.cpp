@@ -187,17 +187,27 @@ protected:
         return r;
     }
 
-    // The log as the window paints it: one text per row, trailing blanks
-    // cut, empty rows at the end dropped.
-    std::vector<std::string> StatusLines() {
+    struct PaintedRow {
+        int x, y;
+        std::string text;  // trailing blanks cut
+    };
+    // Every text call of one repaint of the window, in order.
+    std::vector<PaintedRow> PaintedRows() {
         const DriveResult r = Run({"painttext"});
-        std::vector<std::string> rows;
+        std::vector<PaintedRow> rows;
         for (const std::string& line : r.Lines()) {
             int x = 0, y = 0, used = 0;
             if (std::sscanf(line.c_str(), "painttext %d %d %n", &x, &y, &used) < 2) continue;
-            rows.push_back(used > 0 && static_cast<size_t>(used) <= line.size() ? line.substr(static_cast<size_t>(used))
-                                                                                : std::string());
+            rows.push_back({x, y,
+                            used > 0 && static_cast<size_t>(used) <= line.size() ? line.substr(static_cast<size_t>(used))
+                                                                                 : std::string()});
         }
+        return rows;
+    }
+    // The log as the window paints it, empty rows at the end dropped.
+    std::vector<std::string> StatusLines() {
+        std::vector<std::string> rows;
+        for (const PaintedRow& row : PaintedRows()) rows.push_back(row.text);
         while (!rows.empty() && rows.back().empty()) rows.pop_back();
         return rows;
     }
@@ -430,6 +440,62 @@ TEST_F(NetSpool, StatusLinesAsTheWindowShowsThem) {
                          "No printer set for port 13",
                          "Unable to open printer!",
                      }));
+}
+
+TEST_F(NetSpool, WindowMenuAndALogThatStartsAgainAtTheTop) {
+    AllPortsTo("None");
+    StartServer();
+    if (HasFatalFailure()) return;
+    DriveResult r = Run({"title", "menuitems 0", "menuitems 1"});
+    EXPECT_EQ(r.Value("title"), "NetSpool Server (32-bit Version 4.2)");
+    EXPECT_EQ(r.Value("item"), "40003 &Exit");
+    ASSERT_EQ(r.answers.size(), 4u) << r.Transcript();
+    EXPECT_EQ(r.answers[3].lines, std::vector<std::string>{"item 40004 &Printer Setup"});
+
+    // Every change of size empties the log; the greeting is not repeated.
+    ASSERT_TRUE(SendConnection(13, ""));
+    ASSERT_TRUE(WaitForStatusLine("No printer set for port 13"));
+    r = Run({"resize 520 220"});
+    int clientWidth = 0, clientHeight = 0;
+    ASSERT_EQ(std::sscanf(r.Value("client").c_str(), "%d %d", &clientWidth, &clientHeight), 2) << r.Transcript();
+    const std::vector<PaintedRow> blank = PaintedRows();
+    ASSERT_GE(blank.size(), 3u) << "rows drawn in a client area of " << clientWidth << "x" << clientHeight;
+    const int cellHeight = blank[1].y;
+    ASSERT_GT(cellHeight, 0);
+    EXPECT_EQ(static_cast<int>(blank.size()), clientHeight / cellHeight) << "one row per full cell height";
+    for (size_t i = 0; i < blank.size(); ++i) {
+        EXPECT_EQ(blank[i].x, 0);
+        EXPECT_EQ(blank[i].y, static_cast<int>(i) * cellHeight);
+        EXPECT_EQ(blank[i].text, "") << "row " << i << " after the resize";
+    }
+
+    // With R rows at most R - 1 lines stand; the line that would take the
+    // last row clears the log and stands at the top. Empty connections on
+    // ports without a printer give three lines each.
+    const size_t rows = blank.size();
+    std::vector<std::string> expected(rows);
+    size_t current = 0;
+    for (int connection = 0; connection < static_cast<int>(rows) / 3 + 2; ++connection) {
+        const std::string port = std::to_string(10 + connection % 4);
+        for (const std::string& line : {"Connection Pending : Port " + port, "Connection established on Port " + port,
+                                        "No printer set for port " + port}) {
+            if (current >= rows - 1) {
+                std::fill(expected.begin(), expected.end(), std::string());
+                current = 0;
+            }
+            expected[current++] = line;
+        }
+        ASSERT_TRUE(SendConnection(10 + connection % 4, ""));
+        std::vector<std::string> shown;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        do {
+            shown.clear();
+            for (const PaintedRow& row : PaintedRows()) shown.push_back(row.text);
+            if (shown == expected) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        } while (std::chrono::steady_clock::now() < deadline);
+        ASSERT_EQ(shown, expected) << "after connection " << connection + 1;
+    }
 }
 
 TEST_F(NetSpool, SetupDialogListsPrintersAndStoresTheChoice) {

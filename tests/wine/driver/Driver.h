@@ -83,6 +83,7 @@ public:
     bool Pixel(const Command& c);
     bool SleepFor(const Command& c);
     bool Close(const Command& c);
+    bool Resize(const Command& c);
     bool WaitGone(const Command& c);
     bool TimeSend(const Command& c);
     bool FloodWatch(const Command& c);
