@@ -561,6 +561,28 @@ TEST_F(NetSpool, SetupDialogListsPrintersAndStoresTheChoice) {
     EXPECT_TRUE(NoNewJob(1500));
 }
 
+TEST_F(NetSpool, LongPrinterNamesAreCutAt99Characters) {
+    std::string longName;
+    for (int i = 0; longName.size() < 150; ++i) longName += "Printer" + std::to_string(i);
+    longName.resize(150);
+    AllPortsTo("None");
+    SetPort(12, longName);
+    if (HasFatalFailure()) return;
+    StartServer();
+    if (HasFatalFailure()) return;
+    const DriveResult r = Run({"command 40004", std::string("dialog ") + Arg(kSetupCaption) + " 20000",
+                               "comboitems 1006", "press OK"});
+    std::vector<std::string> items;
+    for (const std::string& line : r.Lines())
+        if (line.rfind("item ", 0) == 0) items.push_back(line.substr(5));
+    ASSERT_FALSE(items.empty()) << r.Transcript();
+    EXPECT_EQ(items[0], longName.substr(0, 99));
+    EXPECT_EQ(StoredPort(12), longName.substr(0, 99)) << "OK stores the name as the dialog holds it";
+    // The cut name is a printer that does not exist: the open fails at once.
+    ASSERT_TRUE(SendConnection(12, "nowhere to go\f"));
+    ASSERT_TRUE(WaitForStatusLine("Error opening printer"));
+}
+
 TEST_F(NetSpool, SecondCopySaysItIsRunningAndLeavesTheFirstAlone) {
     AllPortsTo(Printer());
     StartServer();
