@@ -533,6 +533,12 @@ TEST_F(NetSpool, SetupDialogListsPrintersAndStoresTheChoice) {
     const std::string current = std::string("dialog ") + Arg(kSetupCaption);
     SaveShot("netspool-setup", {current, "targetbox"});
 
+    // The dialog's own loop goes on serving the ports.
+    ASSERT_TRUE(SendConnection(10, "printed while the dialog is open\f"));
+    std::vector<std::string> jobs = WaitForJobs(1);
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(JobBytes(jobs[0]), "printed while the dialog is open\f");
+
     // Cancel stores nothing.
     Run({current, "comboselect 1003 1", "comboselect 1004 1", "press Cancel"});
     EXPECT_EQ(StoredPort(10), printer);
@@ -553,7 +559,7 @@ TEST_F(NetSpool, SetupDialogListsPrintersAndStoresTheChoice) {
     ASSERT_TRUE(SendConnection(10, "port 10 has no printer now\f"));
     ASSERT_TRUE(WaitForStatusLine("No printer set for port 10"));
     ASSERT_TRUE(SendConnection(11, "port 11 prints now\f"));
-    const std::vector<std::string> jobs = WaitForJobs(1);
+    jobs = WaitForJobs(1);
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(JobBytes(jobs[0]), "port 11 prints now\f");
     ASSERT_TRUE(SendConnection(13, "to a printer that is not there\f"));

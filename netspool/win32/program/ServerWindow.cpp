@@ -1,3 +1,4 @@
+// Winsock's header goes before <windows.h>.
 #include "netspool/win32/WinsockServerSockets.h"
 
 #include "ServerWindow.h"
