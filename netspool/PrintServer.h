@@ -67,6 +67,8 @@ public:
 
     PrinterPort& Port(int index) { return ports[static_cast<std::size_t>(index)]; }
     const PrinterPort& Port(int index) const { return ports[static_cast<std::size_t>(index)]; }
+    // The whole table, as the setup dialog's rules take it.
+    std::array<PrinterPort, kPortCount>& Ports() { return ports; }
 
 private:
     void OnAccept(int index);

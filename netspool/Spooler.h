@@ -9,6 +9,12 @@
 
 #include "netspool/PrinterPort.h"
 
+// <windows.h> maps OpenPrinter onto OpenPrinterA; the spooler's operation
+// keeps its own name in every file that sees both.
+#ifdef OpenPrinter
+#undef OpenPrinter
+#endif
+
 namespace netspool {
 
 class CSpooler {

@@ -12,6 +12,7 @@
 #include "print/PassThroughBlock.h"
 #include "print/PrinterDevice.h"
 #include "print/RawPrintSink.h"
+#include "print/win32/RawSpoolerJob.h"
 
 namespace {
 
@@ -20,7 +21,6 @@ constexpr int kPassThrough = 19;     // PASSTHROUGH
 constexpr int kEpsPrinting = 33;     // EPSPRINTING
 
 char documentName[] = "Orvane Emulator";
-char rawDataType[] = "RAW";
 // The document description of every document, filled by the constructor.
 DOCINFOA documentInfo;
 // Outcome of the last PrintFile.
@@ -69,28 +69,13 @@ private:
 class CSpoolerSink : public CRawPrintSink {
 public:
     explicit CSpoolerSink(HANDLE printer) : printer(printer) {}
-    bool StartDocument() override {
-        DOC_INFO_1A info = {documentName, nullptr, rawDataType};
-        if (StartDocPrinterA(printer, 1, reinterpret_cast<LPBYTE>(&info)) == 0) return false;
-        if (!StartPagePrinter(printer)) {
-            AbortDocument();
-            return false;
-        }
-        return true;
-    }
+    bool StartDocument() override { return StartRawDocument(printer, documentName); }
     int SendBlock(const unsigned char* block) override {
         int count = PassThroughCount(block);
         if (count == 0) return 1;
-        DWORD written = 0;
-        if (!WritePrinter(printer, const_cast<unsigned char*>(block + 2), static_cast<DWORD>(count), &written) ||
-            written != static_cast<DWORD>(count))
-            return 0;
-        return count;
+        return WriteRawBytes(printer, block + 2, static_cast<DWORD>(count)) ? count : 0;
     }
-    bool EndDocument() override {
-        EndPagePrinter(printer);
-        return EndDocPrinter(printer) != 0;
-    }
+    bool EndDocument() override { return EndRawDocument(printer); }
     void AbortDocument() override { AbortPrinter(printer); }
 
 private:

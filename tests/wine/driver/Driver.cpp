@@ -132,6 +132,10 @@ Driver::Handler Driver::Find(const std::string& name) {
         {"click", &Driver::Click},
         {"check", &Driver::Check},
         {"setcheck", &Driver::SetCheck},
+        {"comboitems", &Driver::ComboItems},
+        {"comboselect", &Driver::ComboSelect},
+        {"targetbox", &Driver::TargetBox},
+        {"painttext", &Driver::PaintText},
         {"dlgvisible", &Driver::DlgVisible},
         {"dlgenabled", &Driver::DlgEnabled},
         {"menustate", &Driver::MenuState},
@@ -140,6 +144,7 @@ Driver::Handler Driver::Find(const std::string& name) {
         {"pixel", &Driver::Pixel},
         {"sleep", &Driver::SleepFor},
         {"close", &Driver::Close},
+        {"resize", &Driver::Resize},
         {"waitgone", &Driver::WaitGone},
         {"timesend", &Driver::TimeSend},
         {"floodwatch", &Driver::FloodWatch},
@@ -311,6 +316,19 @@ bool Driver::SleepFor(const Command& c) {
 bool Driver::Close(const Command& c) {
     if (!ArgCount(c, 0, 0) || !NeedTarget(c)) return false;
     if (!PostMessageA(target_, WM_CLOSE, 0, 0)) return Fail("close: PostMessage failed");
+    return true;
+}
+
+bool Driver::Resize(const Command& c) {
+    long width, height;
+    if (!ArgCount(c, 2, 2) || !NeedTarget(c) || !IntArg(c, 0, width) || !IntArg(c, 1, height)) return false;
+    // The window's own thread handles the size messages before this returns.
+    if (!SetWindowPos(target_, nullptr, 0, 0, static_cast<int>(width), static_cast<int>(height),
+                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE))
+        return Fail("resize: SetWindowPos failed");
+    RECT client;
+    GetClientRect(target_, &client);
+    Print("client " + std::to_string(client.right) + " " + std::to_string(client.bottom));
     return true;
 }
 

@@ -71,6 +71,10 @@ public:
     bool Click(const Command& c);
     bool Check(const Command& c);
     bool SetCheck(const Command& c);
+    bool ComboItems(const Command& c);
+    bool ComboSelect(const Command& c);
+    bool TargetBox(const Command& c);
+    bool PaintText(const Command& c);
     bool DlgVisible(const Command& c);
     bool DlgEnabled(const Command& c);
     bool MenuState(const Command& c);
@@ -79,6 +83,7 @@ public:
     bool Pixel(const Command& c);
     bool SleepFor(const Command& c);
     bool Close(const Command& c);
+    bool Resize(const Command& c);
     bool WaitGone(const Command& c);
     bool TimeSend(const Command& c);
     bool FloodWatch(const Command& c);

@@ -1,6 +1,7 @@
 // Message boxes and dialogs of the target's process: find them, read their
 // texts, press their buttons, fill their controls.
 #include <cstring>
+#include <cwchar>
 
 #include "Driver.h"
 #include "TextEscape.h"
@@ -215,6 +216,55 @@ bool Driver::SetCheck(const Command& c) {
     long value;
     if (!ArgCount(c, 2, 2) || !ControlArg(c, control) || !IntArg(c, 1, value)) return false;
     return SendWait(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0, "setcheck");
+}
+
+bool Driver::ComboItems(const Command& c) {
+    HWND control;
+    LRESULT count = 0, selected = 0;
+    if (!ArgCount(c, 1, 1) || !ControlArg(c, control) || !SendWait(control, CB_GETCOUNT, 0, 0, "comboitems", &count) ||
+        !SendWait(control, CB_GETCURSEL, 0, 0, "comboitems", &selected))
+        return false;
+    Print("comboitems " + c.args[0] + " count " + std::to_string(count) + " selected " +
+          std::to_string(static_cast<long>(selected)));
+    // Through the Unicode messages: Wine hands another process's combo box
+    // text over as UTF-16 whichever form is asked for.
+    for (LRESULT i = 0; i < count; ++i) {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutW(control, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0, SMTO_NORMAL, kDefaultTimeout,
+                                 &length) ||
+            static_cast<LRESULT>(length) == CB_ERR)
+            return Fail("comboitems: no length for item " + std::to_string(static_cast<long>(i)));
+        std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(control, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&wide[0]),
+                                 SMTO_NORMAL, kDefaultTimeout, &ignored))
+            return Fail("comboitems: no text for item " + std::to_string(static_cast<long>(i)));
+        wide.resize(wcslen(wide.c_str()));
+        std::string text(wide.size() * 4 + 1, '\0');
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0],
+                                              static_cast<int>(text.size()), nullptr, nullptr);
+        text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
+        Print("item " + EscapeText(text, false));
+    }
+    return true;
+}
+
+bool Driver::ComboSelect(const Command& c) {
+    HWND control;
+    long index;
+    LRESULT result = 0;
+    if (!ArgCount(c, 2, 2) || !ControlArg(c, control) || !IntArg(c, 1, index) ||
+        !SendWait(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0, "comboselect", &result))
+        return false;
+    if (result != index) return Fail("comboselect: control " + c.args[0] + " has no item " + c.args[1]);
+    return true;
+}
+
+bool Driver::TargetBox(const Command& c) {
+    if (!ArgCount(c, 0, 0) || !NeedBox(c)) return false;
+    // The box runs on the program's thread (a modal loop), so the hooks stay.
+    target_ = box_;
+    return true;
 }
 
 bool Driver::DlgVisible(const Command& c) {

@@ -55,6 +55,96 @@ LONG Capture(HWND hwnd, DWORD driverProcess, LONG width, LONG height) {
     return status;
 }
 
+// Text drawn during a repaint: the program's import table entries of the
+// ANSI text calls are pointed here while the window paints.
+HookShared* recording = nullptr;
+using TextOutAProc = BOOL(WINAPI*)(HDC, int, int, LPCSTR, int);
+using ExtTextOutAProc = BOOL(WINAPI*)(HDC, int, int, UINT, const RECT*, LPCSTR, UINT, const INT*);
+TextOutAProc realTextOutA = nullptr;
+ExtTextOutAProc realExtTextOutA = nullptr;
+
+void Record(int x, int y, const char* text, int length) {
+    if (!recording || length < 0 || !text) return;
+    if (recording->count >= static_cast<LONG>(sizeof recording->items / sizeof recording->items[0])) return;
+    while (length > 0 && text[length - 1] == ' ') --length;
+    HookItem& item = recording->items[recording->count++];
+    item.kind = x;
+    item.id = y;
+    const int kept = length < static_cast<int>(sizeof item.text) - 1 ? length : static_cast<int>(sizeof item.text) - 1;
+    memcpy(item.text, text, static_cast<size_t>(kept));
+    item.text[kept] = '\0';
+}
+
+BOOL WINAPI RecordTextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
+    Record(x, y, text, length);
+    return realTextOutA(dc, x, y, text, length);
+}
+
+BOOL WINAPI RecordExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
+                              const INT* dx) {
+    Record(x, y, text, static_cast<int>(length));
+    return realExtTextOutA(dc, x, y, options, rect, text, length, dx);
+}
+
+// The import table slot of dll!function in the program's own module.
+void** ImportSlot(const char* dll, const char* function) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (directory.VirtualAddress == 0) return nullptr;
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); entry->Name;
+         ++entry) {
+        if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
+            base + (entry->OriginalFirstThunk ? entry->OriginalFirstThunk : entry->FirstThunk));
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
+                return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+// Puts `replacement` in the slot and answers what was there.
+void* Swap(void** slot, void* replacement) {
+    DWORD protection;
+    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection)) return nullptr;
+    void* old = *slot;
+    *slot = replacement;
+    VirtualProtect(slot, sizeof *slot, protection, &protection);
+    return old;
+}
+
+LONG PaintText(HWND hwnd, HookShared* shared) {
+    void** textOut = ImportSlot("gdi32.dll", "TextOutA");
+    void** extTextOut = ImportSlot("gdi32.dll", "ExtTextOutA");
+    if (!textOut && !extTextOut) return kHookNoTextCalls;
+    shared->count = 0;
+    recording = shared;
+    if (textOut) {
+        if (void* real = Swap(textOut, reinterpret_cast<void*>(RecordTextOutA)))
+            realTextOutA = reinterpret_cast<TextOutAProc>(real);
+        else
+            textOut = nullptr;
+    }
+    if (extTextOut) {
+        if (void* real = Swap(extTextOut, reinterpret_cast<void*>(RecordExtTextOutA)))
+            realExtTextOutA = reinterpret_cast<ExtTextOutAProc>(real);
+        else
+            extTextOut = nullptr;
+    }
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateWindow(hwnd);
+    if (textOut) Swap(textOut, reinterpret_cast<void*>(realTextOutA));
+    if (extTextOut) Swap(extTextOut, reinterpret_cast<void*>(realExtTextOutA));
+    recording = nullptr;
+    return kHookDone;
+}
+
 void Serve(HWND hwnd, DWORD driverProcess) {
     char name[64];
     snprintf(name, sizeof name, "%s%lu", kHookSharedPrefix, static_cast<unsigned long>(driverProcess));
@@ -63,6 +153,8 @@ void Serve(HWND hwnd, DWORD driverProcess) {
     auto* shared = static_cast<HookShared*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(HookShared)));
     if (shared && shared->op == kHookCapture) {
         shared->status = Capture(hwnd, driverProcess, shared->width, shared->height);
+    } else if (shared && shared->op == kHookPaintText) {
+        shared->status = PaintText(hwnd, shared);
     } else if (shared && shared->op == kHookCounters) {
         shared->socketMessages = socketMessages;
         shared->queuedPaints = queuedPaints;

@@ -36,6 +36,10 @@ enum HookOp : LONG {
     kHookMenuItems = 3,  // popup -> count, items
     kHookCapture = 4,    // width, height -> the client area's pixels in the pixel block
     kHookCounters = 5,   // -> socketMessages, queuedPaints, calledPaints so far
+    // The whole client area repainted with the program's text calls
+    // (TextOutA, ExtTextOutA) recorded -> count, items: x in kind, y in id,
+    // the text (trailing blanks cut)
+    kHookPaintText = 6,
 };
 
 enum HookStatus : LONG {
@@ -45,6 +49,7 @@ enum HookStatus : LONG {
     kHookNoPopup = 3,
     kHookNoItem = 4,
     kHookNoPixels = 5,
+    kHookNoTextCalls = 6,  // the program imports none of the text calls
 };
 
 enum HookItemKind : LONG { kHookItem = 0, kHookSeparator = 1, kHookPopup = 2 };

@@ -1,9 +1,11 @@
 // ovdrive's side of ovdrivehook.dll: the hooks on the target's thread, menu
 // and pixel requests, and the marker that tells when posted messages are in.
 #include <cstdio>
+#include <string>
 
 #include "Driver.h"
 #include "DriverHook.h"
+#include "TextEscape.h"
 
 namespace ovdrive {
 
@@ -62,6 +64,7 @@ bool Driver::AskHook(const Command& c, HookShared& request) {
     case kHookNoMenu: return Fail(c.name + ": the window has no menu");
     case kHookNoPopup: return Fail(c.name + ": the menu has no popup " + std::to_string(request.popup));
     case kHookNoPixels: return Fail(c.name + ": the program could not copy its pixels");
+    case kHookNoTextCalls: return Fail(c.name + ": the program imports neither TextOutA nor ExtTextOutA");
     case kHookNoItem:
         return Fail(c.name + ": no item " + std::to_string(request.id) + " in popup " + std::to_string(request.popup));
     default: return Fail(c.name + ": the hook in the program did not answer");
@@ -88,6 +91,19 @@ bool Driver::WaitPostedTaken(const Command& c, DWORD ms) {
     if (!WaitUntil(ms, [&] { return WaitForSingleObject(markerEvent_, 0) == WAIT_OBJECT_0 || !IsWindow(target); }))
         return Fail(c.name + ": the program did not take its posted messages within " + std::to_string(ms) +
                     " ms (busy, or blocked outside a message loop)");
+    return true;
+}
+
+bool Driver::PaintText(const Command& c) {
+    if (!ArgCount(c, 0, 0) || !NeedTarget(c)) return false;
+    HookShared request = {};
+    request.op = kHookPaintText;
+    if (!AskHook(c, request)) return false;
+    for (LONG i = 0; i < request.count; ++i) {
+        const HookItem& item = request.items[i];
+        Print("painttext " + std::to_string(item.kind) + " " + std::to_string(item.id) + " " +
+              EscapeText(item.text, false));
+    }
     return true;
 }
 
