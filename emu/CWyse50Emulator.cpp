@@ -78,10 +78,6 @@ void CWyse50Emulator::LoadScreenLinesFile() {
 
 void CWyse50Emulator::EscIgnore() { ReturnToGround(); }
 
-// The program's own commands are taken as undefined sequences for now: the
-// introducing byte is consumed and the interpreter returns to ground.
-void CWyse50Emulator::EscExtension() { ReturnToGround(); }
-
 void CWyse50Emulator::ExtFState() { currentHandler = &CWyse50Emulator::EscFState; }
 
 void CWyse50Emulator::EscPrintCapture() {

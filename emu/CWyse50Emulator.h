@@ -9,6 +9,9 @@
 
 #include "emu/CTermEmulator.h"
 #include "ext/PrintCapture.h"
+#include "ext/TextModeFile.h"
+
+class CProgramLauncher;
 
 class CWyse50Emulator : public CTermEmulator {
 public:
@@ -47,6 +50,22 @@ public:
     const unsigned char* LineRecord(int index) const { return lineRecords[index].get(); }
     const char* HostName() const { return hostName; }
     const CPrintCapture& PrintCapture() const { return printCapture; }
+
+    // Programs the host asks for (charts, spreadsheet, FTP, ESC F k) start
+    // through launcher; null means the system's. Not owned.
+    void SetLauncher(CProgramLauncher* launcher);
+    // Whether those commands may write their files and start programs: by
+    // default the user's "Security"/"HostCommands" setting decides, read at
+    // every such command. A replay allows them, its launcher starting nothing.
+    enum class HostCommands { kFromSettings, kAllowed, kRefused };
+    void SetHostCommands(HostCommands policy) { hostCommands = policy; }
+
+    static constexpr int kScreenSlots = 15;   // of the buffers, those ESC s reaches
+    static constexpr int kAttrRunSize = 100;
+    static constexpr int kProgramArgs = 3;
+    static constexpr int kProgramArgSize = 20;
+    static constexpr int kFtpHostSize = 100;
+    static constexpr int kFtpDirectorySize = 1000;
 
 private:
     using ByteHandler = void (CWyse50Emulator::*)(unsigned char);
@@ -108,7 +127,6 @@ private:
 
     // Escape entries: every one completes the sequence or sets a collector.
     void EscIgnore();
-    void EscExtension();
     // cursor addressing and movement
     void EscAddress();
     void CollectAddressRow(unsigned char b);
@@ -202,6 +220,49 @@ private:
     // print capture (ESC $, ESC F $): every byte up to SUB into a file
     void EscPrintCapture();
     void CollectPrintCapture(unsigned char b);
+    // saved screens and stored lines (ext/Wyse50SavedScreens.cpp)
+    void EscSaveScreen();
+    void CollectSaveScreen(unsigned char b);
+    void EscAttrRun();
+    void CollectAttrRun(unsigned char b);
+    void EscStoreLine();
+    void CollectStoreLine(unsigned char b);
+    void EscRecallLine();
+    void CollectRecallRow(unsigned char b);
+    void CollectRecallColumn(unsigned char b);
+    void CollectRecallRecord(unsigned char b);
+    unsigned LineRecordWord(int record, int index) const;
+    // drawing (ext/Wyse50Drawing.cpp)
+    void EscBox();
+    void CollectBox(unsigned char b);
+    void EscBlockAttr();
+    void CollectBlockAttr(unsigned char b);
+    void EscVerticalMove();
+    void CollectVerticalMove(unsigned char b);
+    void EscHorizontalMove();
+    void CollectHorizontalMove(unsigned char b);
+    bool CollectParams(unsigned char b, int count);
+    void MoveCell(int toRow, int toCol, int fromRow, int fromCol, bool withAttr);
+    void VacateCell(int row, int col, bool fill);
+    // host-started programs and the files written for them (ext/Wyse50HostPrograms.cpp)
+    bool HostCommandsAllowed() const;
+    int Launch(const char* commandLine, int showState);
+    void EscCharts();
+    void CollectCharts(unsigned char b);
+    void EscSpreadsheet();
+    void CollectSpreadsheetFormat(unsigned char b);
+    void CollectSpreadsheetData(unsigned char b);
+    void EscRunProgram();
+    void CollectProgram(unsigned char b);
+    void CollectProgramArg(unsigned char b);
+    void StoreProgramArg();
+    void EscHostFtp();
+    void CollectFtpFiles(unsigned char b);
+    void CollectFtpType(unsigned char b);
+    void CollectFtpHost(unsigned char b);
+    void CollectFtpDirection(unsigned char b);
+    void CollectFtpDirectory(unsigned char b);
+    void RunHostFtp();
 
     // Printable bytes not yet written: pendingCount bytes at pendingRun, which
     // is pendingText or, for text that came in one piece, the received block
@@ -225,6 +286,32 @@ private:
     std::unique_ptr<unsigned char[]> screenBuffers[kScreenBuffers];
     char hostName[100] = {};
     CPrintCapture printCapture;
+
+    // Extension commands.
+    unsigned attrRun[kAttrRunSize] = {};
+    int recallRow = 0;
+    int recallColumn = 0;
+    int chartByteCount = 0;
+    unsigned fillAttr = 0;
+    // Set at the entry of a host command the user's switch refuses: its
+    // bytes are still taken, but nothing is written or started.
+    bool hostCommandRefused = false;
+    CTextModeFile spreadsheetData;
+    CTextModeFile spreadsheetFormat;
+    char programArgs[kProgramArgs][kProgramArgSize] = {};
+    char programArg[kProgramArgSize] = {};
+    int programArgLength = 0;
+    int programArgIndex = 0;
+    char ftpType[7] = {};
+    char ftpHost[kFtpHostSize] = {};
+    char ftpDirectory[kFtpDirectorySize] = {};
+    int ftpHostLength = 0;
+    int ftpDirectoryLength = 0;
+    int ftpReceive = 1;
+    // The file text of ESC F C may hold bytes a C string would end at.
+    bool ftpTextHasNul = false;
+    CProgramLauncher* launcher = nullptr;
+    HostCommands hostCommands = HostCommands::kFromSettings;
 
     EntryHandler controlTable[32];
     EntryHandler escapeTable[96];

@@ -91,9 +91,15 @@ void CWyse50Emulator::FillTables() {
     esc('$', &E::EscPrintCapture);
     esc('{', &E::EscHome);
     esc('}', &E::EscUpdateCursor);
-    // The program's own commands (stored screens and lines, charts,
-    // attribute runs) are introduced by these bytes.
-    for (char c : {'<', '>', 'Z', 'c', 'g', 'h', 's', 'u'}) esc(c, &E::EscExtension);
+    // The program's own commands: saved screens and stored lines, drawing.
+    esc('s', &E::EscSaveScreen);
+    esc('u', &E::EscAttrRun);
+    esc('<', &E::EscStoreLine);
+    esc('>', &E::EscRecallLine);
+    esc('Z', &E::EscBox);
+    esc('c', &E::EscBlockAttr);
+    esc('g', &E::EscVerticalMove);
+    esc('h', &E::EscHorizontalMove);
 
     for (auto& entry : extensionTable) entry = &E::EscIgnore;
     auto ext = [this](char c, EntryHandler h) { extensionTable[static_cast<unsigned char>(c) - 0x20] = h; };
@@ -101,10 +107,21 @@ void CWyse50Emulator::FillTables() {
     ext('f', &E::EscNoOverride);
     ext('/', &E::EscIntensity);
     ext('$', &E::EscPrintCapture);
-    // Extension commands: spreadsheet export, host-driven file transfer,
-    // stored screens and lines, charts, attribute runs, programs.
-    for (char c : {'E', 'C', 's', '<', '>', 'S', 'Z', 'c', 'g', 'h', 'n', 'u', 'k'})
-        ext(c, &E::EscExtension);
+    // The program's own commands again, and those reached only here:
+    // spreadsheet export, host-driven FTP, charts, programs.
+    ext('s', &E::EscSaveScreen);
+    ext('u', &E::EscAttrRun);
+    ext('<', &E::EscStoreLine);
+    ext('>', &E::EscRecallLine);
+    ext('S', &E::EscSkipOne);
+    ext('Z', &E::EscBox);
+    ext('c', &E::EscBlockAttr);
+    ext('g', &E::EscVerticalMove);
+    ext('h', &E::EscHorizontalMove);
+    ext('E', &E::EscSpreadsheet);
+    ext('C', &E::EscHostFtp);
+    ext('n', &E::EscCharts);
+    ext('k', &E::EscRunProgram);
 
     for (unsigned m = 0; m < 16; ++m) {
         bool graphics = (m & kGraphicsMode) != 0;

@@ -89,9 +89,9 @@ std::vector<std::string> HostScriptLines(const Transfer& transfer) {
     return ScriptLines(transfer, {transfer.mode, "prompt"});
 }
 
-ScriptResult RunFtpScript(const std::vector<std::string>& lines, const char* command) {
+ScriptResult RunFtpScript(const std::vector<std::string>& lines, const char* command, CProgramLauncher& launcher) {
     if (!WriteScript(lines)) return ScriptResult::kWriteFailed;
-    int ran = RunProgramAndWait(command, "", "", "", "", kShowHidden);
+    int ran = launcher.Run(command, kShowHidden);
     std::remove(kScriptFile);
     return ran ? ScriptResult::kRan : ScriptResult::kNotStarted;
 }

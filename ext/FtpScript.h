@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ext/ProgramLauncher.h"
+
 namespace ftp {
 
 // In the working directory, where the client is told to read it.
@@ -56,9 +58,10 @@ enum class ScriptResult {
 };
 
 // Writes lines to kScriptFile in text mode, each but the last followed by a
-// line end, runs command hidden through RunProgramAndWait and deletes the
-// script afterwards. A line holding CR or LF is refused as a write failure:
-// it would smuggle further commands into the script.
-ScriptResult RunFtpScript(const std::vector<std::string>& lines, const char* command);
+// line end, runs command hidden through launcher and deletes the script
+// afterwards. A line holding CR or LF is refused as a write failure: it would
+// smuggle further commands into the script.
+ScriptResult RunFtpScript(const std::vector<std::string>& lines, const char* command,
+                          CProgramLauncher& launcher = SystemLauncher());
 
 }  // namespace ftp

@@ -10,3 +10,16 @@
 // Its exit code is not looked at.
 int RunProgramAndWait(const char* text1, const char* text2, const char* text3, const char* text4,
                       const char* text5, int showState);
+
+// What the emulator starts programs through. The terminal uses the system's
+// launcher; a replay uses one that only notes the command lines, so a
+// recorded stream can never start anything.
+class CProgramLauncher {
+public:
+    virtual ~CProgramLauncher() = default;
+    // Answers as RunProgramAndWait does.
+    virtual int Run(const char* commandLine, int showState) = 0;
+};
+
+// RunProgramAndWait behind the interface; one shared, stateless instance.
+CProgramLauncher& SystemLauncher();

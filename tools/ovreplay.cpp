@@ -5,7 +5,8 @@
 //
 // FILE "-" is standard input. Without --workdir the emulator works in a
 // private temporary directory that is removed afterwards, so no file is left
-// behind.
+// behind. No program the stream names is ever started; --sent lists each one
+// as "run COMMAND LINE" after the bytes sent.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -70,7 +71,7 @@ int main(int argc, char** argv) {
         inputs.push_back(std::move(bytes));
     }
 
-    std::vector<std::string> rows, cells;
+    std::vector<std::string> rows, cells, runs;
     std::string cursor, sent;
     {
         PrivateDirectory workdir(options.workdir);
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
         cursor = session.Cursor();
         cells = session.CellRows();
         sent = session.Sent();
+        runs = session.Runs();
     }
 
     for (const std::string& row : rows) std::printf("%s\n", row.c_str());
@@ -94,6 +96,7 @@ int main(int argc, char** argv) {
         std::printf("sent");
         for (unsigned char c : sent) std::printf(" %02x", c);
         std::printf("\n");
+        for (const std::string& run : runs) std::printf("run %s\n", run.c_str());
     }
     return 0;
 }

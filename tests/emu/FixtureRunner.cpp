@@ -10,14 +10,20 @@
 //   printed <escaped>   what went to the printer (nothing when absent)
 //   cell R C <hex>      an expected cell word
 //   anyrows             rows not named may hold anything (otherwise blank)
+//   run <escaped>       a program's command line the stream asked to run, in
+//                       order (none when absent)
+//   message <escaped>   a message box shown, "CAPTION: TEXT", in order (none when absent)
+//   file NAME <escaped> a file the case leaves in its working directory
 //
-// Every case is also replayed with its input split at every byte position
-// and one byte per block; the outcome must not change.
+// Each replay runs in a fresh working directory of its own. Every case is
+// also replayed with its input split at every byte position and one byte per
+// block; the outcome must not change.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -25,6 +31,7 @@
 
 #include "support/TempDirectory.h"
 #include "tools/script/Escapes.h"
+#include "tools/replay/PrivateDirectory.h"
 #include "tools/replay/ReplaySession.h"
 #include "view/CWinTermView.h"
 
@@ -47,6 +54,9 @@ struct Fixture {
     std::string sent;
     std::string printed;
     std::vector<std::pair<std::pair<int, int>, unsigned>> cells;
+    std::vector<std::string> runs;
+    std::vector<std::string> messages;
+    std::map<std::string, std::string> files;
 };
 
 std::vector<Fixture> LoadFixtures() {
@@ -103,6 +113,16 @@ std::vector<Fixture> LoadFixtures() {
                 std::string hex;
                 words >> r >> c >> hex;
                 f.cells.push_back({{r, c}, static_cast<unsigned>(std::stoul(hex, nullptr, 16))});
+            } else if (keyword == "run") {
+                f.runs.push_back(Unescape(rest));
+            } else if (keyword == "message") {
+                f.messages.push_back(Unescape(rest));
+            } else if (keyword == "file") {
+                std::string name, text;
+                words >> name;
+                std::getline(words, text);
+                if (!text.empty() && text[0] == ' ') text.erase(0, 1);
+                f.files[name] += Unescape(text);
             } else if (keyword == "anyrows") {
                 f.anyRows = true;
             } else {
@@ -120,14 +140,34 @@ struct Outcome {
     std::string cursor;
     std::string sent;
     std::string printed;
+    std::vector<std::string> runs;
+    std::vector<std::string> messages;
+    std::map<std::string, std::string> files;  // every file but SCRLINES.SRC
     bool operator==(const Outcome& o) const {
         return rows == o.rows && cells == o.cells && cursor == o.cursor && sent == o.sent &&
-               printed == o.printed;
+               printed == o.printed && runs == o.runs && messages == o.messages && files == o.files;
     }
 };
 
+std::map<std::string, std::string> FilesHere() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(".")) {
+        const std::string name = entry.path().filename().string();
+        if (name == "SCRLINES.SRC") continue;
+        if (!entry.is_regular_file()) {
+            files[name] = "<not a file>";
+            continue;
+        }
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[name].assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return files;
+}
+
 // Feeds the input in blocks that end at the given positions.
 Outcome Replay(const std::string& input, const std::vector<size_t>& cuts) {
+    PrivateDirectory directory("");
+    if (!directory.Ok()) throw std::runtime_error("cannot make a working directory");
     ReplaySession session;
     size_t start = 0;
     for (size_t cut : cuts) {
@@ -135,7 +175,8 @@ Outcome Replay(const std::string& input, const std::vector<size_t>& cuts) {
         start = cut;
     }
     session.Feed(input.data() + start, input.size() - start);
-    return {session.Rows(), session.CellRows(), session.Cursor(), session.Sent(), session.Printed()};
+    return {session.Rows(), session.CellRows(), session.Cursor(), session.Sent(), session.Printed(),
+            session.Runs(), session.Messages(), FilesHere()};
 }
 
 std::string Describe(const Outcome& o) {
@@ -143,6 +184,9 @@ std::string Describe(const Outcome& o) {
     for (size_t i = 0; i < o.rows.size(); ++i)
         if (!o.rows[i].empty()) text += "  row " + std::to_string(i) + " |" + o.rows[i] + "|\n";
     text += "  cursor " + o.cursor + "\n  sent " + ToHex(o.sent) + "\n";
+    for (const std::string& run : o.runs) text += "  run " + run + "\n";
+    for (const std::string& message : o.messages) text += "  message " + message + "\n";
+    for (const auto& file : o.files) text += "  file " + file.first + " (" + std::to_string(file.second.size()) + " bytes)\n";
     return text;
 }
 
@@ -168,6 +212,15 @@ TEST_P(FixtureTest, ScreenCursorAndReplies) {
     }
     EXPECT_EQ(ToHex(whole.sent), ToHex(f.sent));
     EXPECT_EQ(whole.printed, f.printed);
+    EXPECT_EQ(whole.runs, f.runs);
+    EXPECT_EQ(whole.messages, f.messages);
+    // Files the case names must be there as given; print captures may
+    // leave others unnamed.
+    for (const auto& expected : f.files) {
+        auto found = whole.files.find(expected.first);
+        ASSERT_NE(found, whole.files.end()) << "file " << expected.first << " missing\n" << Describe(whole);
+        EXPECT_EQ(ToHex(found->second), ToHex(expected.second)) << "file " << expected.first;
+    }
     for (const auto& expected : f.cells) {
         int r = expected.first.first, c = expected.first.second;
         std::istringstream words(whole.cells[r]);

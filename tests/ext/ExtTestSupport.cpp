@@ -3,8 +3,12 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
+
+#include "tests/settings/SettingsTestSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -39,5 +43,18 @@ ScopedProgramEnvironment::~ScopedProgramEnvironment() {
         fs::current_path(savedDirectory, ec);
     }
 }
+
+ScopedWorkDirectory::ScopedWorkDirectory() : path(settingstest::MakeTempDir()), saved(fs::current_path().string()) {
+    fs::current_path(path);
+}
+
+ScopedWorkDirectory::~ScopedWorkDirectory() {
+    std::error_code ec;
+    fs::current_path(saved, ec);
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path, ec);
+}
+
+bool PermissionsAreIgnored() { return geteuid() == 0; }
 
 }  // namespace exttest

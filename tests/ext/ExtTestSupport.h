@@ -26,4 +26,22 @@ private:
     bool hadPath = false;
 };
 
+// A fresh directory (below the tests' own) as the current directory until
+// the object goes; removed afterwards.
+class ScopedWorkDirectory {
+public:
+    ScopedWorkDirectory();
+    ~ScopedWorkDirectory();
+    ScopedWorkDirectory(const ScopedWorkDirectory&) = delete;
+    ScopedWorkDirectory& operator=(const ScopedWorkDirectory&) = delete;
+    const std::string& Path() const { return path; }
+
+private:
+    std::string path, saved;
+};
+
+// True when a file can still be created in a directory without write
+// permission (the tests run as root): read-only cases are then skipped.
+bool PermissionsAreIgnored();
+
 }  // namespace exttest

@@ -96,6 +96,24 @@ TEST_F(Tools, OvreplayCellsAndSentLines) {
     EXPECT_EQ(lines[51], "sent 60 20 21 0d");
 }
 
+TEST_F(Tools, OvreplayStartsNothingAndListsWhatTheStreamAskedToRun) {
+    // Programs of the names the capture asks for, first on PATH: none may run.
+    fs::create_directories(dir / "bin");
+    for (const char* name : {"CHARTS.EXE", "emexcel.exe", "FTP", "evil"}) {
+        const fs::path program = dir / "bin" / name;
+        std::ofstream(program) << "#!/bin/sh\ntouch '" << (dir / "ran").string() << "'\n";
+        fs::permissions(program, fs::perms::owner_all);
+    }
+    WriteFile("hostile.cap", "\x1b" "Fkevil --wipe ~\r" "\x1b" "Fn1,2\x1a" "\x1b" "FEf\x1a" "d\x1a" "A");
+    Result r = Run("PATH='" + (dir / "bin").string() + "':\"$PATH\" " + kReplay + " --sent hostile.cap");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\nsent\nrun evil --wipe ~\nrun CHARTS.EXE\nrun emexcel.exe\n"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.substr(0, 2), "A\n");
+    EXPECT_FALSE(fs::exists(dir / "ran"));
+    // The files the commands wrote stayed in the private directory.
+    EXPECT_EQ(Listing(), (std::vector<std::string>{"bin", "hostile.cap"}));
+}
+
 TEST_F(Tools, OvreplayWorkdirKeepsTheScreenLinesFile) {
     fs::create_directories(dir / "keep");
     WriteFile("a.cap", "x");

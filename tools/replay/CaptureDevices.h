@@ -1,9 +1,12 @@
 // A transport that is always connected and keeps what is sent to the host,
-// and a printer that keeps what is printed: the ends of a replayed session.
+// a printer that keeps what is printed, and a launcher that starts nothing
+// and keeps the command lines: the ends of a replayed session.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "ext/ProgramLauncher.h"
 #include "net/CTermComm.h"
 #include "print/CTermPrinter.h"
 
@@ -38,4 +41,15 @@ public:
     bool open = false;
     std::string printed;
     std::string files;
+};
+
+// A replayed capture may come from a hostile host: what it asks to run is
+// noted, never started. Answers as if the program had run and ended.
+class CRecordingLauncher : public CProgramLauncher {
+public:
+    int Run(const char* commandLine, int) override {
+        commands.emplace_back(commandLine ? commandLine : "");
+        return 1;
+    }
+    std::vector<std::string> commands;
 };

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "view/WindowPort.h"
 
@@ -27,11 +29,16 @@ public:
     void ShowScrollBar(bool) override {}
     void SetCaption(const char*) override {}
     int MessageBox(const char* text, const char* caption, unsigned) override {
-        if (messages) std::fprintf(messages, "message %s: %s\n", caption ? caption : "", text ? text : "");
+        const std::string line = std::string(caption ? caption : "") + ": " + (text ? text : "");
+        if (messages) std::fprintf(messages, "message %s\n", line.c_str());
+        shown.push_back(line);
         return 1;
     }
     void Beep() override {}
     void RequestQuit(int) override {}
+
+    // Every message box, "CAPTION: TEXT", in order.
+    std::vector<std::string> shown;
 
 private:
     std::FILE* messages;

@@ -10,7 +10,7 @@
 #include "view/CWinTermView.h"
 
 ReplaySession::ReplaySession(std::FILE* messageStream)
-    : port(new CHeadlessPort(messageStream)), controller(new CTermController) {
+    : port(new CHeadlessPort(messageStream)), launcher(new CRecordingLauncher), controller(new CTermController) {
     int failed = 0;
     view = new CWinTermView(controller.get(), &failed, port.get());
     controller->AdoptView(view);
@@ -21,7 +21,12 @@ ReplaySession::ReplaySession(std::FILE* messageStream)
     controller->AdoptComms(comms);
     controller->CreateEmulator(&status, view, nullptr, CTermController::kWyse50Emulator);
     emulator = static_cast<CWyse50Emulator*>(controller->Emulator());
-    if (emulator) emulator->SetTransport(comms);
+    if (emulator) {
+        emulator->SetTransport(comms);
+        emulator->SetLauncher(launcher.get());
+        // Nothing can start, so the host's commands may show what they would do.
+        emulator->SetHostCommands(CWyse50Emulator::HostCommands::kAllowed);
+    }
 }
 
 ReplaySession::~ReplaySession() = default;
@@ -61,3 +66,7 @@ std::vector<std::string> ReplaySession::CellRows() const {
 const std::string& ReplaySession::Sent() const { return comms->sent; }
 
 const std::string& ReplaySession::Printed() const { return printer->printed; }
+
+const std::vector<std::string>& ReplaySession::Runs() const { return launcher->commands; }
+
+const std::vector<std::string>& ReplaySession::Messages() const { return port->shown; }

@@ -15,11 +15,14 @@ class CWyse50Emulator;
 class CHeadlessPort;
 class CCaptureComm;
 class CCapturePrinter;
+class CRecordingLauncher;
 
 class ReplaySession {
 public:
     // Builds everything in the current directory (the emulator keeps
-    // "SCRLINES.SRC" there). Message boxes are echoed to messageStream if given.
+    // "SCRLINES.SRC" there, and the host's commands write their files there).
+    // Message boxes are echoed to messageStream if given. Programs the stream
+    // asks for are only noted (Runs()); none is ever started.
     explicit ReplaySession(std::FILE* messageStream = nullptr);
     ~ReplaySession();
     ReplaySession(const ReplaySession&) = delete;
@@ -40,6 +43,10 @@ public:
     std::vector<std::string> CellRows() const;
     const std::string& Sent() const;
     const std::string& Printed() const;
+    // The command lines the stream asked to run, in order.
+    const std::vector<std::string>& Runs() const;
+    // The message boxes shown, each "CAPTION: TEXT".
+    const std::vector<std::string>& Messages() const;
 
     CWinTermView& View() const { return *view; }
     CWyse50Emulator& Emulator() const { return *emulator; }
@@ -47,6 +54,7 @@ public:
 
 private:
     std::unique_ptr<CHeadlessPort> port;
+    std::unique_ptr<CRecordingLauncher> launcher;
     std::unique_ptr<CTermController> controller;
     CWinTermView* view = nullptr;          // owned by the controller
     CWyse50Emulator* emulator = nullptr;   // owned by the controller
