@@ -41,6 +41,8 @@ void PrintUsage(std::FILE* out) {
                  "\n"
                  "  --base-port N   listen on TCP ports N to N+3 instead of 10 to 13\n"
                  "  --address A     listen on this IPv4 address only (default: all)\n"
+                 "  --receive-buffer BYTES  read each port's data in chunks of this size\n"
+                 "                  (default 65536; for measurements)\n"
                  "  --list          show the four assignments and the printers available\n"
                  "  --set PORT P    assign printer P (a CUPS queue, or None) to port PORT\n"
                  "                  (10 to 13, whatever --base-port says)\n"
@@ -167,7 +169,7 @@ void ServePort(CPrintServer& server, CPosixServerSockets& sockets, CServerFrontE
     }
 }
 
-int Serve(int basePort, const std::string& address) {
+int Serve(int basePort, const std::string& address, std::size_t receiveBuffer) {
     // Blocked in every thread; the main thread takes them with sigwait.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
@@ -181,6 +183,7 @@ int Serve(int basePort, const std::string& address) {
     std::array<CCupsSpooler, kPortCount> spoolers;
     ServerOptions options;
     options.basePort = basePort;
+    options.receiveBufferSize = receiveBuffer;
     options.bufferPerPort = true;
     options.reloadAssignmentOnAccept = true;
     CPrintServer server(sockets, frontEnd, {&spoolers[0], &spoolers[1], &spoolers[2], &spoolers[3]}, options);
@@ -221,6 +224,7 @@ int main(int argc, char** argv) {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     long basePort = kFirstPortNumber;
     std::string address;
+    long receiveBuffer = static_cast<long>(kReceiveBufferSize);
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -240,6 +244,11 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "%s: bad base port: %s (1 to %d)\n", kProgram, argv[i], 65535 - (kPortCount - 1));
                 return 2;
             }
+        } else if (arg == "--receive-buffer" && hasValue) {
+            if (!ParseNumber(argv[++i], 1, 64L * 1024 * 1024, receiveBuffer)) {
+                std::fprintf(stderr, "%s: bad receive buffer size: %s (1 to 67108864)\n", kProgram, argv[i]);
+                return 2;
+            }
         } else if (arg == "--address" && hasValue) {
             address = argv[++i];
         } else {
@@ -248,5 +257,5 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    return Serve(static_cast<int>(basePort), address);
+    return Serve(static_cast<int>(basePort), address, static_cast<std::size_t>(receiveBuffer));
 }
