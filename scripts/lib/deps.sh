@@ -37,7 +37,8 @@ ov_require_packages() {
 }
 
 # Packages for a native build of the core and the tools.
-OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config)
+# libcups2-dev: the print server (netspoold) prints through libcups.
+OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libcups2-dev)
 # Everything scripts/test uses: unit tests, benchmark, MinGW cross build,
 # clang with libFuzzer and the sanitizers, and for the end-to-end session
 # tests a telnet server, the terminal database entry for wy50 and curses

@@ -77,18 +77,34 @@ int PrivateCupsServer::RunClient(const std::string& commandLine) const {
 }
 
 std::vector<std::string> PrivateCupsServer::WaitForJobs(std::size_t count, int seconds) const {
-    RunLibrary("ov_cups_wait_jobs " + Quoted(JobDirectory()) + " " + std::to_string(count) + " " +
-                   std::to_string(seconds),
+    std::vector<std::string> jobs;
+    for (CapturedJob& job : WaitForCapturedJobs(count, seconds)) jobs.push_back(std::move(job.bytes));
+    return jobs;
+}
+
+bool PrivateCupsServer::AddRawQueue(const std::string& name, const std::string& outDir) const {
+    return RunLibrary("ov_cups_add_raw_queue " + Quoted(dir) + " " + Quoted(name) + " " + Quoted(outDir),
+                      "queue.log") == 0;
+}
+
+std::vector<PrivateCupsServer::CapturedJob> PrivateCupsServer::WaitForCapturedJobs(std::size_t count, int seconds,
+                                                                                   const std::string& outDir) const {
+    const std::string jobDir = outDir.empty() ? JobDirectory() : outDir;
+    RunLibrary("ov_cups_wait_jobs " + Quoted(jobDir) + " " + std::to_string(count) + " " + std::to_string(seconds),
                "wait.log");
     // Job files are named after the zero-padded job id: name order is queue order.
     std::vector<fs::path> files;
     std::error_code ec;
-    for (const fs::directory_entry& entry : fs::directory_iterator(JobDirectory(), ec)) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(jobDir, ec)) {
         std::string name = entry.path().filename().string();
         if (name.rfind("job-", 0) == 0 && entry.path().extension() == ".prn") files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
-    std::vector<std::string> jobs;
-    for (const fs::path& file : files) jobs.push_back(ReadAll(file));
+    std::vector<CapturedJob> jobs;
+    for (const fs::path& file : files) {
+        fs::path title = file;
+        title.replace_extension(".title");
+        jobs.push_back(CapturedJob{file.stem().string(), ReadAll(file), ReadAll(title)});
+    }
     return jobs;
 }

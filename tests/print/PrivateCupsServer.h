@@ -31,6 +31,20 @@ public:
     // at least count have arrived or after at most seconds.
     std::vector<std::string> WaitForJobs(std::size_t count, int seconds) const;
 
+    // Another enabled, accepting raw queue whose jobs land in outDir.
+    bool AddRawQueue(const std::string& name, const std::string& outDir) const;
+
+    struct CapturedJob {
+        std::string file;   // "job-000012": queue order sorts by name
+        std::string bytes;
+        std::string title;  // the job's title as the scheduler passed it
+    };
+    // The jobs captured in outDir (default: the first queue's), in the
+    // order they were queued, once at least count have arrived or after at
+    // most seconds.
+    std::vector<CapturedJob> WaitForCapturedJobs(std::size_t count, int seconds,
+                                                 const std::string& outDir = std::string()) const;
+
 private:
     // Runs "source cups-env.sh; script" in bash; 0 when it succeeded.
     int RunLibrary(const std::string& script, const std::string& logName) const;

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# The print server benchmark: netspoold and Debian's p910nd side by side,
+# both printing into the same capture queue of a private CUPS scheduler.
+# A job counts as done when its file has arrived in the capture folder.
+#
+#   bench/netspool/run.sh [--build DIR] [--buffers "4096 65536 ..."] [--jobs N] [--big MB]
+#                         [--p910nd-jobs]
+#
+# p910nd copies each connection into a FIFO; a reader loop hands what comes
+# out of it to `lp -d capture -o raw`. A FIFO does not keep connections
+# apart: when p910nd opens it for the next connection before the reader has
+# seen the end of the last one, two connections become one job, or bytes
+# are lost when the reader has just seen the end. So p910nd is measured on
+# the single stream only, unless --p910nd-jobs asks for its (unreliable)
+# many-jobs figures too.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$root/build
+buffers="65536"
+jobs=1000
+big=200
+p910nd_jobs=0
+base=${NETSPOOL_BENCH_BASE:-19010}
+while (($#)); do
+    case $1 in
+    --build) build=$(cd "$2" && pwd); shift 2 ;;
+    --buffers) buffers=$2; shift 2 ;;
+    --jobs) jobs=$2; shift 2 ;;
+    --big) big=$2; shift 2 ;;
+    --p910nd-jobs) p910nd_jobs=1; shift ;;
+    -h | --help) sed -n '2,16p' "$0"; exit 0 ;;
+    *) echo "unknown option: $1" >&2; exit 2 ;;
+    esac
+done
+
+# shellcheck source=scripts/lib/cups-env.sh
+source "$root/scripts/lib/cups-env.sh"
+
+p910nd=$(command -v p910nd || echo /usr/sbin/p910nd)
+if [[ ! -x $p910nd ]]; then
+    echo "p910nd is not installed (Debian package p910nd); only netspoold is measured" >&2
+    p910nd=
+fi
+
+cmake --build "$build" --target netspoold >/dev/null
+work=$(mktemp -d /tmp/nsbench-XXXXXX)
+g++ -O2 -std=c++17 -pthread -o "$work/client" "$here/netspool_client.cpp"
+
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+    ov_cups_stop "$work/cups"
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+ov_cups_start "$work/cups"
+ov_cups_wait_ready "$work/cups" 30
+ov_cups_add_raw_queue "$work/cups" capture "$work/jobs"
+export CUPS_SERVER XDG_CONFIG_HOME=$work/config
+CUPS_SERVER=$(ov_cups_server "$work/cups")
+for port in 10 11 12 13; do "$build/netspool/netspoold" --set $port capture >/dev/null; done
+
+if [[ -n $p910nd ]]; then
+    # p910nd keeps its lock file there and does not create the folder.
+    if [[ ! -d /var/lock/p910nd ]]; then
+        echo "creating /var/lock/p910nd for p910nd's lock file" >&2
+        mkdir -p /var/lock/p910nd
+    fi
+    mkfifo "$work/lp.fifo"
+    (while :; do lp -s -d capture -o raw <"$work/lp.fifo" || true; done) &
+    pids+=($!)
+    "$p910nd" -d -i 127.0.0.1 -f "$work/lp.fifo" 0 >"$work/p910nd.log" 2>&1 &
+    pids+=($!)
+fi
+
+netspoold_pid=
+start_netspoold() {
+    "$build/netspool/netspoold" --base-port "$base" --address 127.0.0.1 --receive-buffer "$1" >"$work/netspoold.log" 2>&1 &
+    netspoold_pid=$!
+    local i
+    for ((i = 0; i < 100; i++)); do
+        grep -q 'incomming connections' "$work/netspoold.log" && return 0
+        sleep 0.1
+    done
+    echo "netspoold did not start:" >&2
+    cat "$work/netspoold.log" >&2
+    exit 1
+}
+stop_netspoold() {
+    kill "$netspoold_pid"
+    wait "$netspoold_pid" || true
+}
+
+# run LABEL PORT PORTS SIZE COUNT
+run() {
+    printf '%-44s ' "$1"
+    "$work/client" "$work/jobs" "$2" "$3" "$4" "$5" || true
+    rm -f "$work/jobs"/job-*
+}
+
+size=$((big * 1000 * 1000))
+echo "== one connection of $big MB"
+[[ -n $p910nd ]] && run "p910nd (lp from a FIFO)" 9100 1 $size 1
+for b in $buffers; do
+    start_netspoold "$b"
+    run "netspoold, receive buffer $b" "$base" 1 $size 1
+    stop_netspoold
+done
+
+echo "== $jobs connections of 4 KB"
+if [[ -n $p910nd && $p910nd_jobs -eq 1 ]]; then
+    run "p910nd, sequential" 9100 1 4096 "$jobs"
+fi
+for b in $buffers; do
+    start_netspoold "$b"
+    run "netspoold $b, sequential on port 10" "$base" 1 4096 "$jobs"
+    run "netspoold $b, parallel on ports 10 to 13" "$base" 4 4096 "$jobs"
+    stop_netspoold
+done

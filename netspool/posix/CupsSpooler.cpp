@@ -1,0 +1,164 @@
+#include "netspool/posix/CupsSpooler.h"
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace netspool {
+
+struct CCupsSpooler::Job {
+    std::string printer;
+    std::string title;
+    int id = 0;                 // 0 until the first bytes create the job
+    bool documentOpen = false;  // between cupsStartDocument and its finish
+};
+
+namespace {
+
+std::string CutName(const char* name) {
+    const std::string text = name ? name : "";
+    return text.substr(0, kPrinterNameSize - 1);
+}
+
+}  // namespace
+
+CCupsSpooler::~CCupsSpooler() { DropConnection(); }
+
+http_t* CCupsSpooler::Connection() {
+    if (!http) {
+        http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000, nullptr);
+        if (!http) lastError = std::string("cannot reach the scheduler at ") + cupsServer();
+    }
+    return http;
+}
+
+void CCupsSpooler::DropConnection() {
+    if (http) httpClose(http);
+    http = nullptr;
+}
+
+void CCupsSpooler::NoteError() {
+    const char* text = cupsLastErrorString();
+    lastError = text ? text : "unknown CUPS error";
+}
+
+PrinterHandle CCupsSpooler::OpenPrinter(const char* name) {
+    // cupsGetNamedDest takes a null or empty name as the default
+    // destination, which is not what the port names.
+    if (!name || !*name) return nullptr;
+    http_t* connection = Connection();
+    if (!connection) return nullptr;
+    cups_dest_t* dest = cupsGetNamedDest(connection, name, nullptr);
+    if (!dest) {
+        NoteError();
+        if (httpError(connection) != 0) DropConnection();
+        return nullptr;
+    }
+    const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
+    const bool accepts = !accepting || std::strcmp(accepting, "false") != 0;
+    auto job = std::make_unique<Job>();
+    job->printer = dest->name;
+    cupsFreeDests(1, dest);
+    if (!accepts) {
+        lastError = job->printer + " is not accepting jobs";
+        return nullptr;
+    }
+    return job.release();
+}
+
+bool CCupsSpooler::StartRawDocument(PrinterHandle printer, const char* documentName) {
+    if (!printer) return false;
+    static_cast<Job*>(printer)->title = documentName ? documentName : "";
+    return true;
+}
+
+bool CCupsSpooler::StartPage(PrinterHandle printer) { return printer != nullptr; }
+
+bool CCupsSpooler::CreateJob(Job& job) {
+    http_t* connection = Connection();
+    if (!connection) return false;
+    job.id = cupsCreateJob(connection, job.printer.c_str(), job.title.c_str(), 0, nullptr);
+    if (job.id == 0) {
+        NoteError();
+        DropConnection();
+        return false;
+    }
+    if (cupsStartDocument(connection, job.printer.c_str(), job.id, job.title.c_str(), CUPS_FORMAT_RAW, 1) !=
+        HTTP_STATUS_CONTINUE) {
+        NoteError();
+        CancelJob(job);
+        return false;
+    }
+    job.documentOpen = true;
+    return true;
+}
+
+void CCupsSpooler::CancelJob(Job& job) {
+    // The connection may be in the middle of a request: cancel on a fresh one.
+    DropConnection();
+    job.documentOpen = false;
+    if (job.id == 0) return;
+    if (http_t* connection = Connection()) {
+        if (cupsCancelJob2(connection, job.printer.c_str(), job.id, 0) > IPP_STATUS_OK_CONFLICTING) DropConnection();
+    }
+    job.id = 0;
+}
+
+bool CCupsSpooler::Write(PrinterHandle printer, const char* data, int length) {
+    if (!printer || length < 0) return false;
+    Job& job = *static_cast<Job*>(printer);
+    if (length == 0) return true;
+    if (job.id == 0 && !CreateJob(job)) return false;
+    if (!job.documentOpen) return false;
+    if (cupsWriteRequestData(http, data, static_cast<std::size_t>(length)) != HTTP_STATUS_CONTINUE) {
+        NoteError();
+        // A job with only part of the data must not stay pending or print.
+        CancelJob(job);
+        return false;
+    }
+    return true;
+}
+
+void CCupsSpooler::EndPage(PrinterHandle) {}
+
+void CCupsSpooler::EndDocument(PrinterHandle printer) {
+    if (!printer) return;
+    Job& job = *static_cast<Job*>(printer);
+    if (!job.documentOpen) return;
+    job.documentOpen = false;
+    if (cupsFinishDocument(http, job.printer.c_str()) > IPP_STATUS_OK_CONFLICTING) {
+        NoteError();
+        CancelJob(job);
+        return;
+    }
+    job.id = 0;
+}
+
+void CCupsSpooler::ClosePrinter(PrinterHandle printer) {
+    if (!printer) return;
+    std::unique_ptr<Job> job(static_cast<Job*>(printer));
+    // Closed without its end: what was sent must not stay pending.
+    if (job->id != 0) CancelJob(*job);
+}
+
+std::vector<std::string> CCupsSpooler::InstalledPrinters() {
+    std::vector<std::string> names;
+    http_t* connection = Connection();
+    if (!connection) return names;
+    cups_dest_t* dests = nullptr;
+    const int count = cupsGetDests2(connection, &dests);
+    for (int i = 0; i < count; ++i) {
+        if (dests[i].instance) continue;  // an instance prints on its destination's queue
+        names.push_back(CutName(dests[i].name));
+    }
+    cupsFreeDests(count, dests);
+    if (count == 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING) {
+        NoteError();
+        DropConnection();
+    }
+    return names;
+}
+
+}  // namespace netspool
