@@ -6,19 +6,13 @@
 #include <cstdio>
 #include <new>
 
+#include "emu/CellWords.h"
 #include "print/CTermPrinter.h"
 #include "view/CTermView.h"
 #include "view/MessageBoxes.h"
 
 namespace {
 const char kScreenLinesFile[] = "SCRLINES.SRC";
-
-void StoreLittleEndian(unsigned char* out, unsigned value) {
-    out[0] = static_cast<unsigned char>(value);
-    out[1] = static_cast<unsigned char>(value >> 8);
-    out[2] = static_cast<unsigned char>(value >> 16);
-    out[3] = static_cast<unsigned char>(value >> 24);
-}
 }  // namespace
 
 CWyse50Emulator::CWyse50Emulator(int* error, CTermController* ctl, CTermView* v, CTermComm* comms,
@@ -50,7 +44,7 @@ void CWyse50Emulator::AllocateBuffers() {
 void CWyse50Emulator::LoadScreenLinesFile() {
     unsigned char blankRecord[kLineRecordSize];
     for (int i = 0; i < kLineRecordSize / 4; ++i)
-        StoreLittleEndian(blankRecord + 4 * i, view->GetCellAt(i / screen::kColumns, i % screen::kColumns));
+        StoreCellWord(blankRecord + 4 * i, view->GetCellAt(i / screen::kColumns, i % screen::kColumns));
 
     std::FILE* file = std::fopen(kScreenLinesFile, "r+b");
     bool existed = file != nullptr;

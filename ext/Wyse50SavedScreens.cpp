@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "emu/CWyse50Emulator.h"
+#include "emu/CellWords.h"
 #include "view/CTermView.h"
 #include "view/MessageBoxes.h"
 
@@ -20,17 +21,6 @@ int Param(unsigned char b) { return static_cast<signed char>(b) - 0x20; }
 
 bool ValidRecord(int k) { return k >= 0 && k < CWyse50Emulator::kLineRecords; }
 
-unsigned LoadWord(const unsigned char* p) {
-    return static_cast<unsigned>(p[0]) | static_cast<unsigned>(p[1]) << 8 | static_cast<unsigned>(p[2]) << 16 |
-           static_cast<unsigned>(p[3]) << 24;
-}
-
-void StoreWord(unsigned char* p, unsigned w) {
-    p[0] = static_cast<unsigned char>(w);
-    p[1] = static_cast<unsigned char>(w >> 8);
-    p[2] = static_cast<unsigned char>(w >> 16);
-    p[3] = static_cast<unsigned char>(w >> 24);
-}
 }  // namespace
 
 // ---- ESC s p: save into buffer (p - '0') / 2, or restore from it ----
@@ -45,20 +35,20 @@ void CWyse50Emulator::CollectSaveScreen(unsigned char p) {
     if (!buffer) return;  // never allocated
     if (k % 2 == 0) {
         for (int i = 0; i < kCellsPerScreen; ++i)
-            StoreWord(buffer + 4 * i, view->GetCellAt(i / screen::kColumns, i % screen::kColumns));
-        StoreWord(buffer + 4 * kCellsPerScreen, static_cast<unsigned>(view->GetRow()));
-        StoreWord(buffer + 4 * (kCellsPerScreen + 1), static_cast<unsigned>(view->GetColumn()));
+            StoreCellWord(buffer + 4 * i, view->GetCellAt(i / screen::kColumns, i % screen::kColumns));
+        StoreCellWord(buffer + 4 * kCellsPerScreen, static_cast<unsigned>(view->GetRow()));
+        StoreCellWord(buffer + 4 * (kCellsPerScreen + 1), static_cast<unsigned>(view->GetColumn()));
         return;
     }
     // A buffer never saved holds zero words: NUL cells, shown blank, and the
     // cursor at home.
     for (int i = 0; i < kCellsPerScreen; ++i) {
-        const unsigned word = LoadWord(buffer + 4 * i);
+        const unsigned word = LoadCellWord(buffer + 4 * i);
         view->PutCellAt(i / screen::kColumns, i % screen::kColumns, &word);
     }
     view->InvalidateCells(0, 0, screen::kShownRows, screen::kColumns);
-    view->SetCursorPos(static_cast<int>(LoadWord(buffer + 4 * kCellsPerScreen)),
-                       static_cast<int>(LoadWord(buffer + 4 * (kCellsPerScreen + 1))));
+    view->SetCursorPos(static_cast<int>(LoadCellWord(buffer + 4 * kCellsPerScreen)),
+                       static_cast<int>(LoadCellWord(buffer + 4 * (kCellsPerScreen + 1))));
 }
 
 // ---- ESC u n m: the attributes of n cells from the cursor ----
@@ -107,7 +97,7 @@ void CWyse50Emulator::CollectStoreLine(unsigned char n) {
     unsigned char* record = lineRecords[k].get();
     if (k < kLineRecords - 1)
         for (int i = 0; i < kWordsPerRecord; ++i)
-            StoreWord(record + 4 * i, view->GetCellAt(i / screen::kColumns, i % screen::kColumns));
+            StoreCellWord(record + 4 * i, view->GetCellAt(i / screen::kColumns, i % screen::kColumns));
     if (std::fseek(file, static_cast<long>(k) * kLineRecordSize, SEEK_SET) != 0) {
         view->MessageBox("Error setting file position", "File Write Error", mb::kIconExclamation);
         std::fclose(file);
@@ -133,7 +123,7 @@ void CWyse50Emulator::CollectRecallColumn(unsigned char c) {
 }
 
 unsigned CWyse50Emulator::LineRecordWord(int record, int index) const {
-    return LoadWord(lineRecords[record].get() + 4 * index);
+    return LoadCellWord(lineRecords[record].get() + 4 * index);
 }
 
 void CWyse50Emulator::CollectRecallRecord(unsigned char n) {
