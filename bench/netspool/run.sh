@@ -1,27 +1,30 @@
 #!/usr/bin/env bash
 # The print server benchmark: netspoold and Debian's p910nd side by side,
 # both printing into the same capture queue of a private CUPS scheduler.
-# A job counts as done when its file has arrived in the capture folder.
+# A job counts as done when its file has arrived in the capture folder, and
+# every job file must hold exactly the bytes of its connection.
 #
-#   bench/netspool/run.sh [--build DIR] [--buffers "4096 65536 ..."] [--jobs N] [--big MB]
-#                         [--p910nd-jobs]
+#   bench/netspool/run.sh [--build DIR] [--buffers "65536 262144"] [--jobs N] [--big MB]
+#                         [--rounds N] [--fifo-whole]
 #
-# p910nd copies each connection into a FIFO; a reader loop hands what comes
-# out of it to `lp -d capture -o raw`. A FIFO does not keep connections
-# apart: when p910nd opens it for the next connection before the reader has
-# seen the end of the last one, two connections become one job, or bytes
-# are lost when the reader has just seen the end. So p910nd is measured on
-# the single stream only, unless --p910nd-jobs asks for its (unreliable)
-# many-jobs figures too.
+# The client is sequential: it half-closes each connection after sending and
+# waits for the server to close it before opening the next; "parallel" is
+# four such clients at once, one per port. p910nd serves one port and is
+# measured on the single stream and the sequential jobs. It writes each
+# connection into a FIFO read by fifo_lp, which closes the FIFO at each end
+# of file, prints the job with `lp -d capture -o raw` and only then opens the
+# FIFO again, so that p910nd's next connection waits for it (--fifo-whole:
+# fifo_lp reads each job whole before starting lp, instead of streaming).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=$root/build
-buffers="65536"
+buffers="65536 262144"
 jobs=1000
 big=200
-p910nd_jobs=0
+rounds=1
+fifo_whole=
 base=${NETSPOOL_BENCH_BASE:-19010}
 while (($#)); do
     case $1 in
@@ -29,8 +32,9 @@ while (($#)); do
     --buffers) buffers=$2; shift 2 ;;
     --jobs) jobs=$2; shift 2 ;;
     --big) big=$2; shift 2 ;;
-    --p910nd-jobs) p910nd_jobs=1; shift ;;
-    -h | --help) sed -n '2,16p' "$0"; exit 0 ;;
+    --rounds) rounds=$2; shift 2 ;;
+    --fifo-whole) fifo_whole=--whole; shift ;;
+    -h | --help) sed -n '2,18p' "$0"; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
     esac
 done
@@ -47,6 +51,7 @@ fi
 cmake --build "$build" --target netspoold >/dev/null
 work=$(mktemp -d /tmp/nsbench-XXXXXX)
 g++ -O2 -std=c++17 -pthread -o "$work/client" "$here/netspool_client.cpp"
+g++ -O2 -std=c++17 -o "$work/fifo_lp" "$here/fifo_lp.cpp"
 
 pids=()
 cleanup() {
@@ -61,6 +66,16 @@ trap cleanup EXIT
 ov_cups_start "$work/cups"
 ov_cups_wait_ready "$work/cups" 30
 ov_cups_add_raw_queue "$work/cups" capture "$work/jobs"
+# A scheduler keeps at most 500 jobs by default, finished ones included until
+# it gets round to dropping them; four ports in parallel outrun that and get
+# Create-Job refused ("Too many active jobs"). No limit for the benchmark:
+# restart the scheduler with MaxJobs 0 (the queue stays in its state).
+ov_cups_stop "$work/cups"
+echo "MaxJobs 0" >>"$work/cups/etc/cupsd.conf"
+"$(command -v cupsd || echo /usr/sbin/cupsd)" -f -c "$work/cups/etc/cupsd.conf" -s "$work/cups/etc/cups-files.conf" \
+    </dev/null >>"$work/cups/log/cupsd.out" 2>&1 &
+echo $! >"$work/cups/cupsd.pid"
+ov_cups_wait_ready "$work/cups" 30
 export CUPS_SERVER XDG_CONFIG_HOME=$work/config
 CUPS_SERVER=$(ov_cups_server "$work/cups")
 for port in 10 11 12 13; do "$build/netspool/netspoold" --set $port capture >/dev/null; done
@@ -72,7 +87,7 @@ if [[ -n $p910nd ]]; then
         mkdir -p /var/lock/p910nd
     fi
     mkfifo "$work/lp.fifo"
-    (while :; do lp -s -d capture -o raw <"$work/lp.fifo" || true; done) &
+    "$work/fifo_lp" "$work/lp.fifo" capture ${fifo_whole:+"$fifo_whole"} 2>"$work/fifo_lp.log" &
     pids+=($!)
     "$p910nd" -d -i 127.0.0.1 -f "$work/lp.fifo" 0 >"$work/p910nd.log" 2>&1 &
     pids+=($!)
@@ -104,21 +119,25 @@ run() {
 }
 
 size=$((big * 1000 * 1000))
-echo "== one connection of $big MB"
-[[ -n $p910nd ]] && run "p910nd (lp from a FIFO)" 9100 1 $size 1
-for b in $buffers; do
-    start_netspoold "$b"
-    run "netspoold, receive buffer $b" "$base" 1 $size 1
-    stop_netspoold
+for ((round = 1; round <= rounds; round++)); do
+    echo "== round $round, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+    echo "-- one connection of $big MB"
+    [[ -n $p910nd ]] && run "p910nd (FIFO, lp)" 9100 1 $size 1
+    for b in $buffers; do
+        start_netspoold "$b"
+        run "netspoold, receive buffer $b" "$base" 1 $size 1
+        stop_netspoold
+    done
+    echo "-- $jobs connections of 4 KB"
+    [[ -n $p910nd ]] && run "p910nd (FIFO, lp), sequential" 9100 1 4096 "$jobs"
+    for b in $buffers; do
+        start_netspoold "$b"
+        run "netspoold $b, sequential on port 10" "$base" 1 4096 "$jobs"
+        run "netspoold $b, parallel on ports 10 to 13" "$base" 4 4096 "$jobs"
+        stop_netspoold
+    done
 done
-
-echo "== $jobs connections of 4 KB"
-if [[ -n $p910nd && $p910nd_jobs -eq 1 ]]; then
-    run "p910nd, sequential" 9100 1 4096 "$jobs"
+if [[ -s $work/fifo_lp.log ]]; then
+    echo "fifo_lp reported:"
+    cat "$work/fifo_lp.log"
 fi
-for b in $buffers; do
-    start_netspoold "$b"
-    run "netspoold $b, sequential on port 10" "$base" 1 4096 "$jobs"
-    run "netspoold $b, parallel on ports 10 to 13" "$base" 4 4096 "$jobs"
-    stop_netspoold
-done
