@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The print server benchmark: netspoold and Debian's p910nd side by side,
-# both printing into the same capture queue of a private CUPS scheduler.
+# printing into capture queues of a private CUPS scheduler (port 10 and
+# p910nd into the same one; ports 11 to 13 into queues of their own).
 # A job counts as done when its file has arrived in the capture folder, and
 # every job file must hold exactly the bytes of its connection.
 #
@@ -66,6 +67,10 @@ trap cleanup EXIT
 ov_cups_start "$work/cups"
 ov_cups_wait_ready "$work/cups" 30
 ov_cups_add_raw_queue "$work/cups" capture "$work/jobs"
+# Ports 11 to 13 print on queues of their own (same capture folder): a queue
+# prints one job at a time, so with one queue for all four ports the far end,
+# not the server, would set the parallel rate.
+for port in 11 12 13; do ov_cups_add_raw_queue "$work/cups" "capture$port" "$work/jobs"; done
 # A scheduler keeps at most 500 jobs by default, finished ones included until
 # it gets round to dropping them; four ports in parallel outrun that and get
 # Create-Job refused ("Too many active jobs"). No limit for the benchmark:
@@ -78,7 +83,8 @@ echo $! >"$work/cups/cupsd.pid"
 ov_cups_wait_ready "$work/cups" 30
 export CUPS_SERVER XDG_CONFIG_HOME=$work/config
 CUPS_SERVER=$(ov_cups_server "$work/cups")
-for port in 10 11 12 13; do "$build/netspool/netspoold" --set $port capture >/dev/null; done
+"$build/netspool/netspoold" --set 10 capture >/dev/null
+for port in 11 12 13; do "$build/netspool/netspoold" --set $port "capture$port" >/dev/null; done
 
 if [[ -n $p910nd ]]; then
     # p910nd keeps its lock file there and does not create the folder.

@@ -44,27 +44,54 @@ void CCupsSpooler::NoteError() {
     lastError = text ? text : "unknown CUPS error";
 }
 
-PrinterHandle CCupsSpooler::OpenPrinter(const char* name) {
-    // cupsGetNamedDest takes a null or empty name as the default
-    // destination, which is not what the port names.
-    if (!name || !*name) return nullptr;
+// One Get-Printer-Attributes request for the two attributes wanted (a
+// destination lookup would ask twice for every attribute, for each job).
+// The queue's own spelling of its name, or nothing when no such queue or
+// class exists; *accepting says whether it takes jobs now.
+bool CCupsSpooler::LookUpQueue(const char* name, std::string* queueName, bool* accepting) {
     http_t* connection = Connection();
-    if (!connection) return nullptr;
-    cups_dest_t* dest = cupsGetNamedDest(connection, name, nullptr);
-    if (!dest) {
+    if (!connection) return false;
+    static const char* const kWanted[] = {"printer-name", "printer-is-accepting-jobs"};
+    for (const char* folder : {"printers", "classes"}) {
+        ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+        char uri[HTTP_MAX_URI];
+        httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/%s/%s",
+                         folder, name);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, kWanted);
+        ipp_t* response = cupsDoRequest(connection, request, "/");
+        if (!response) {
+            NoteError();
+            DropConnection();
+            return false;
+        }
+        ipp_attribute_t* found = ippFindAttribute(response, "printer-name", IPP_TAG_NAME);
+        if (cupsLastError() <= IPP_STATUS_OK_CONFLICTING && found) {
+            *queueName = ippGetString(found, 0, nullptr);
+            ipp_attribute_t* state = ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN);
+            *accepting = !state || ippGetBoolean(state, 0);
+            ippDelete(response);
+            return true;
+        }
         NoteError();
-        if (httpError(connection) != 0) DropConnection();
+        ippDelete(response);
+    }
+    return false;
+}
+
+PrinterHandle CCupsSpooler::OpenPrinter(const char* name) {
+    // An empty name would name the scheduler's default queue, which is not
+    // what the port names.
+    if (!name || !*name) return nullptr;
+    std::string queueName;
+    bool accepting = false;
+    if (!LookUpQueue(name, &queueName, &accepting)) return nullptr;
+    if (!accepting) {
+        lastError = queueName + " is not accepting jobs";
         return nullptr;
     }
-    const char* accepting = cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
-    const bool accepts = !accepting || std::strcmp(accepting, "false") != 0;
     auto job = std::make_unique<Job>();
-    job->printer = dest->name;
-    cupsFreeDests(1, dest);
-    if (!accepts) {
-        lastError = job->printer + " is not accepting jobs";
-        return nullptr;
-    }
+    job->printer = queueName;
     return job.release();
 }
 

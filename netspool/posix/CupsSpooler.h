@@ -41,6 +41,7 @@ private:
     // The scheduler connection, made on first use and again after a failure.
     http_t* Connection();
     void DropConnection();
+    bool LookUpQueue(const char* name, std::string* queueName, bool* accepting);
     bool CreateJob(Job& job);
     void CancelJob(Job& job);
     void NoteError();

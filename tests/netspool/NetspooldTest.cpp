@@ -250,6 +250,17 @@ TEST_F(Netspoold, QueueRejectingJobsReportsErrorsThenPrintsOnceAccepting) {
     EXPECT_TRUE(NoJobPending());
 }
 
+TEST_F(Netspoold, AQueueRemovedAfterItWasAssignedCannotBeOpened) {
+    ASSERT_TRUE(cups->AddRawQueue("nsgone", secondJobs));
+    Assign(11, "NSGONE");  // stored as the scheduler spells it
+    ASSERT_EQ(cups->RunClient("lpadmin -x nsgone"), 0);
+    ASSERT_TRUE(SendJob(TcpPort(11), "nowhere to go"));
+    EXPECT_TRUE(WaitForLine("Error opening printer"));
+    EXPECT_TRUE(WaitForLine("Unable to open printer!"));
+    EXPECT_TRUE(NoJobPending());
+    EXPECT_TRUE(Jobs(0, secondJobs).empty());
+}
+
 TEST_F(Netspoold, ClientThatNeverClosesDoesNotHoldUpTheOtherPorts) {
     for (int port = 10; port <= 13; ++port) Assign(port, "nsq");
     const int silent = Connect(TcpPort(10));
