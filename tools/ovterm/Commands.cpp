@@ -1,0 +1,51 @@
+#include "tools/ovterm/Commands.h"
+
+#include <sstream>
+
+namespace ovterm {
+
+const char* const kHelpText =
+    "quit | disconnect | connect HOST[:PORT] | local on|off | log FILE|off | break | keys | help";
+
+Command ParseCommand(const std::string& line) {
+    std::istringstream in(line);
+    std::string word, argument, extra;
+    in >> word >> argument >> extra;
+    Command command;
+    if (word.empty()) return command;
+    auto bad = [&](const std::string& why) {
+        command.kind = CommandKind::kBad;
+        command.argument = why;
+        return command;
+    };
+    if (!extra.empty()) return bad("too many arguments to " + word);
+    struct Plain {
+        const char* word;
+        CommandKind kind;
+    };
+    static const Plain kPlain[] = {{"quit", CommandKind::kQuit},   {"disconnect", CommandKind::kDisconnect},
+                                   {"break", CommandKind::kBreak}, {"keys", CommandKind::kKeys},
+                                   {"help", CommandKind::kHelp}};
+    for (const Plain& p : kPlain) {
+        if (word != p.word) continue;
+        if (!argument.empty()) return bad(word + " takes no argument");
+        command.kind = p.kind;
+        return command;
+    }
+    if (word == "connect") {
+        if (argument.empty()) return bad("connect needs a host");
+        command.kind = CommandKind::kConnect;
+    } else if (word == "local") {
+        if (argument != "on" && argument != "off") return bad("local on or local off");
+        command.kind = CommandKind::kLocal;
+    } else if (word == "log") {
+        if (argument.empty()) return bad("log needs a file name or off");
+        command.kind = CommandKind::kLog;
+    } else {
+        return bad("unknown command " + word + " (help lists them)");
+    }
+    command.argument = argument;
+    return command;
+}
+
+}  // namespace ovterm

@@ -1,0 +1,20 @@
+// The command prompt's language: one command per line, a word and an argument.
+#pragma once
+
+#include <string>
+
+namespace ovterm {
+
+enum class CommandKind { kNone, kQuit, kDisconnect, kConnect, kLocal, kLog, kBreak, kKeys, kHelp, kBad };
+
+struct Command {
+    CommandKind kind = CommandKind::kNone;
+    std::string argument;  // connect: host; local: "on"/"off"; log: file or "off"; bad: the reason
+};
+
+// Blank lines are kNone; unknown words and missing or wrong arguments kBad.
+Command ParseCommand(const std::string& line);
+
+extern const char* const kHelpText;
+
+}  // namespace ovterm

@@ -1,0 +1,69 @@
+// ovterm's session: the program's controller, view and emulator behind a
+// character-cell window port, shown through curses in the user's terminal,
+// with a poll loop over the keyboard and the connection (telnet or a local
+// program in a pseudo-terminal).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CWinTermController;
+class CWinTermView;
+class CTextWindowPort;
+class CPtyComm;
+class OvtermPlatform;
+
+namespace ovterm {
+
+struct Options {
+    std::string host;                 // telnet HOST[:PORT]
+    std::vector<std::string> command; // -e COMMAND [ARG...]
+    bool statusLine = true;
+    int commandKey = 0x1D;            // Ctrl-]
+};
+
+class TermSession {
+public:
+    explicit TermSession(const Options& options);
+    ~TermSession();
+    TermSession(const TermSession&) = delete;
+    TermSession& operator=(const TermSession&) = delete;
+
+    // Connects (or starts the program), runs until quit, the host closing,
+    // the program ending or a signal, and restores the terminal. Returns the
+    // process exit code; *report is what to tell the user afterwards.
+    int Run(std::string* report);
+
+private:
+    bool Start(std::string* report);
+    void Loop();
+    void Draw();
+    void DrawScreenLine(int line);
+    void DrawStatus();
+    void HandleKey(int key);
+    void RunCommand(const std::string& line);
+    void Note(const std::string& text);
+    int ConnectionFd() const;
+    bool ConnectTelnet(const std::string& host);
+    std::string KeysText() const;
+
+    Options options;
+    std::unique_ptr<OvtermPlatform> platform;
+    std::unique_ptr<CWinTermController> controller;
+    CWinTermView* view = nullptr;
+    CPtyComm* pty = nullptr;  // owned by the controller while it is the transport
+    bool utf8 = false;
+    bool quit = false;
+    bool userDisconnected = false;
+    bool wasConnected = false;
+    bool prompting = false;
+    std::string promptText;
+    std::string note;
+    std::string endReason;
+    std::string hostLabel;
+    int exitCode = 0;
+    bool tooSmall = false;
+};
+
+}  // namespace ovterm
