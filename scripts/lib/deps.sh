@@ -38,7 +38,8 @@ ov_require_packages() {
 
 # Packages for a native build of the core and the tools.
 # libcups2-dev: the print server (netspoold) prints through libcups.
-OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libcups2-dev)
+# libncurses-dev: ovterm draws the session in a terminal through curses.
+OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libcups2-dev libncurses-dev)
 # Everything scripts/test uses: unit tests, benchmark, MinGW cross build,
 # clang with libFuzzer and the sanitizers, and for the end-to-end session
 # tests a telnet server, the terminal database entry for wy50 and curses
@@ -49,7 +50,7 @@ OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libcups2-dev)
 OV_TEST_PACKAGES=("${OV_BUILD_PACKAGES[@]}" libgtest-dev googletest libvterm-dev
                   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
                   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-                  inetutils-telnetd ncurses-term ncurses-bin dialog coreutils
+                  inetutils-telnetd ncurses-term ncurses-bin dialog coreutils tmux
                   wine wine64 xvfb xauth cups-daemon cups-client cups-bsd libcups2)
 
 ov_jobs() {
