@@ -22,6 +22,9 @@ public:
     int Receive(char* buffer, int* length) override;
     int Send(const char* data, int length) override;
     void OnSocketEvent(int closed) override;
+    // A local program reads the terminal's own Return (CR alone): its line
+    // discipline makes the new line, and CR LF would be two of them.
+    int IsLocalBinary() override { return IsConnected(); }
 
     // The master side, for the poll loop (-1 when not running).
     int Fd() const { return masterFd; }

@@ -201,9 +201,10 @@ void TermSession::Loop() {
                 PumpSocketEvents(*static_cast<CWinSockComm*>(controller->Comms()), 0, *controller);
             }
         }
-        if (ready > 0 && (fds[0].revents & (POLLIN | POLLHUP | POLLERR))) {
+        // Also after a signal: curses turns SIGWINCH into KEY_RESIZE there.
+        if (ready != 0 || fds[0].revents) {
             for (int key; (key = getch()) != ERR;) HandleKey(key);
-            if (fds[0].revents & (POLLHUP | POLLERR)) quit = true;
+            if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR))) quit = true;
         }
         for (const std::string& m : platform->port.TakeMessages()) Note(m);
         if (platform->port.TakeBeeps()) beep();

@@ -1,0 +1,255 @@
+// ovterm in a real terminal: tmux runs it in a detached pane, keys go in
+// with send-keys, and what the pane shows is read with capture-pane. The
+// screen must equal what ovreplay makes of the scope log of the same
+// session, keys must reach the program as the Wyse 50 sends them, and the
+// user's terminal must come back as it was on every way out.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "integration/LoopbackTelnetServer.h"
+#include "support/TempDirectory.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Quote(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+std::string Output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        pclose(pipe);
+    }
+    return text;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// One detached tmux server of its own with one pane running a shell command
+// that starts ovterm and, once it has ended, shows its exit code and the
+// terminal modes from before and after.
+class Pane {
+public:
+    Pane(const fs::path& dir, const std::string& ovtermArgs, int width = 80, int height = 26) : dir(dir) {
+        socket = (dir / "tmux.sock").string();
+        const fs::path conf = dir / "tmux.conf";
+        std::ofstream(conf) << "set -g default-terminal tmux-256color\nset -g status off\n"
+                               "set -g remain-on-exit on\nset -g escape-time 10\n";
+        const std::string inner = "stty -g > " + (dir / "before").string() + "; echo $$ > " +
+                                  (dir / "pid").string() + "; (exec " + std::string(OV_OVTERM_TOOL) + " " +
+                                  ovtermArgs + "); echo ovterm-exit=$?; stty -g > " + (dir / "after").string() +
+                                  "; exec sleep 600";
+        const std::string command = Tmux() + " -f " + conf.string() + " new-session -d -x " + std::to_string(width) +
+                                    " -y " + std::to_string(height) + " " + Quote("exec sh -c " + Quote(inner));
+        started = std::system(command.c_str()) == 0;
+    }
+    ~Pane() { std::system((Tmux() + " kill-server 2>/dev/null").c_str()); }
+
+    bool Started() const { return started; }
+    std::string Tmux() const { return "LC_ALL=C.UTF-8 tmux -u -S " + socket; }
+    std::vector<std::string> Capture() const { return Lines(Output(Tmux() + " capture-pane -p -t 0")); }
+    std::string CaptureText() const {
+        std::string text;
+        for (const std::string& l : Capture()) text += l + "\n";
+        return text;
+    }
+    void Keys(const std::string& args) const { std::system((Tmux() + " send-keys -t 0 " + args).c_str()); }
+    void Resize(int width, int height) const {
+        std::system((Tmux() + " resize-window -t 0 -x " + std::to_string(width) + " -y " + std::to_string(height))
+                        .c_str());
+    }
+    // Waits (generously: the machine may be loaded) until the pane satisfies test.
+    bool WaitFor(const std::function<bool(const std::string&)>& test, int seconds = 60) const {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            if (test(CaptureText())) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    bool WaitForText(const std::string& text, int seconds = 60) const {
+        return WaitFor([&](const std::string& pane) { return pane.find(text) != std::string::npos; }, seconds);
+    }
+    // Sends a line to ovterm's command prompt.
+    void Command(const std::string& line) const { Keys("C-] " + Quote(line) + " Enter"); }
+    // The modes after ovterm equal those before it.
+    void ExpectTerminalRestored() const {
+        for (int i = 0; i < 1200 && !fs::exists(dir / "after"); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const std::string before = ReadFile(dir / "before");
+        EXPECT_FALSE(before.empty()) << CaptureText();
+        EXPECT_EQ(before, ReadFile(dir / "after"));
+    }
+
+    fs::path dir;
+
+private:
+    std::string socket;
+    bool started = false;
+};
+
+class OvtermInTmux : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::path(testsupport::WorkDirectory()) / ("ovterm-" + std::string(info->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+    }
+    // The pane's rows 0..24 against ovreplay's screen for the bytes logged.
+    void ExpectPaneEqualsReplay(const Pane& pane, const fs::path& log) {
+        const std::vector<std::string> replay =
+            Lines(Output(std::string(OV_REPLAY_TOOL) + " " + log.string() + " 2>&1"));
+        ASSERT_EQ(replay.size(), 25u);
+        std::vector<std::string> shown = pane.Capture();
+        shown.resize(25);
+        EXPECT_EQ(shown, replay) << pane.CaptureText();
+    }
+    fs::path dir;
+};
+
+TEST_F(OvtermInTmux, LocalProgramScreenEqualsReplayOfItsLogAndSurvivesResize) {
+    // Wyse 50 output: clear, addressed text, code page 437 box and letters,
+    // attributes, the message line; the second part arrives while the
+    // terminal is too small to draw.
+    std::ofstream(dir / "part1", std::ios::binary)
+        << "\x1b*\x1b=\x22\x25\xc9\xcd\xcd\xbb caf\x82 MARK1\r\n"
+           "\x1b=\x23\x25\xba\x1bG4rev\x1bG0\xba plain\r\nline three\r\n\x1b=\x37\x20message row";
+    std::ofstream(dir / "part2", std::ios::binary) << "\x1b=\x2a\x30MARK2 written while small\x1b=\x2b\x20";
+    const std::string child = "stty raw -echo; head -c1 >/dev/null; cat " + (dir / "part1").string() +
+                              "; head -c1 >/dev/null; cat " + (dir / "part2").string() + "; exec sleep 600";
+    Pane pane(dir, "-e sh -c " + Quote(child));
+    ASSERT_TRUE(pane.Started());
+    ASSERT_TRUE(pane.WaitForText("| connected")) << pane.CaptureText();
+    const fs::path log = dir / "scope.log";
+    pane.Command("log " + log.string());
+    ASSERT_TRUE(pane.WaitForText("logging to")) << pane.CaptureText();
+    pane.Keys("Enter");
+    ASSERT_TRUE(pane.WaitForText("MARK1")) << pane.CaptureText();
+    ASSERT_TRUE(pane.WaitForText("message row")) << pane.CaptureText();
+    ExpectPaneEqualsReplay(pane, log);
+
+    pane.Resize(60, 20);
+    ASSERT_TRUE(pane.WaitForText("ovterm needs 80x26")) << pane.CaptureText();
+    pane.Keys("Enter");
+    for (int i = 0; i < 1200 && ReadFile(log).find("MARK2") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_NE(ReadFile(log).find("MARK2"), std::string::npos);
+    pane.Resize(80, 26);
+    ASSERT_TRUE(pane.WaitForText("MARK2 written while small")) << pane.CaptureText();
+    ASSERT_TRUE(pane.WaitForText("MARK1")) << pane.CaptureText();
+    ExpectPaneEqualsReplay(pane, log);
+
+    pane.Command("quit");
+    ASSERT_TRUE(pane.WaitForText("ovterm-exit=0")) << pane.CaptureText();
+    pane.ExpectTerminalRestored();
+}
+
+TEST_F(OvtermInTmux, KeysReachTheProgramAsWyse50Codes) {
+    const fs::path out = dir / "keys.bin";
+    struct Key {
+        const char* name;
+        const char* bytes;
+    };
+    // The program's built-in strings: the Wyse 50 keyboard's codes.
+    const Key keys[] = {{"F1", "\x01@\r"}, {"F2", "\x01" "A\r"}, {"F12", "\x01K\r"}, {"S-F1", "\x01`\r"},
+                        {"Up", "\x0b"},     {"Down", "\n"},          {"Left", "\x15"},     {"Right", "\x0c"},
+                        {"Home", "\x1e"},   {"End", "\x17"},         {"IC", "\x0e"},       {"DC", "\x0f"},
+                        {"PPage", "\x1c"},  {"NPage", "\x1d"},       {"Enter", "\r"},      {"BSpace", "\b"},
+                        {"a", "a"}};
+    std::string expected;
+    for (const Key& k : keys) expected += k.bytes;
+    const std::string child = "stty raw -echo; head -c " + std::to_string(expected.size()) + " > " + out.string() +
+                              "; echo KEYS-DONE; exec sleep 600";
+    Pane pane(dir, "-e sh -c " + Quote(child));
+    ASSERT_TRUE(pane.Started());
+    ASSERT_TRUE(pane.WaitForText("| connected")) << pane.CaptureText();
+    for (const Key& k : keys) pane.Keys(k.name);
+    ASSERT_TRUE(pane.WaitForText("KEYS-DONE")) << pane.CaptureText();
+    EXPECT_EQ(testsupport::ToHex(ReadFile(out)), testsupport::ToHex(expected));
+}
+
+TEST_F(OvtermInTmux, ChildExitEndsTheSessionWithItsStatus) {
+    Pane pane(dir, "-e sh -c 'stty raw; head -c1 >/dev/null; exit 5'");
+    ASSERT_TRUE(pane.Started());
+    ASSERT_TRUE(pane.WaitForText("| connected")) << pane.CaptureText();
+    pane.Command("help");
+    ASSERT_TRUE(pane.WaitForText("connect HOST[:PORT]")) << pane.CaptureText();
+    pane.Command("local on");
+    ASSERT_TRUE(pane.WaitForText("| LOCAL")) << pane.CaptureText();
+    pane.Command("local off");
+    ASSERT_TRUE(pane.WaitFor([](const std::string& t) { return t.find("| LOCAL") == std::string::npos; }));
+    pane.Command("bogus");
+    ASSERT_TRUE(pane.WaitForText("unknown command bogus")) << pane.CaptureText();
+    pane.Keys("x");
+    ASSERT_TRUE(pane.WaitForText("ovterm-exit=5")) << pane.CaptureText();
+    EXPECT_NE(pane.CaptureText().find("exit status 5"), std::string::npos) << pane.CaptureText();
+    pane.ExpectTerminalRestored();
+}
+
+TEST_F(OvtermInTmux, SignalRestoresTheTerminal) {
+    Pane pane(dir, "-e sleep 600");
+    ASSERT_TRUE(pane.Started());
+    ASSERT_TRUE(pane.WaitForText("| connected")) << pane.CaptureText();
+    // The pane's shell runs ovterm in a subshell that execs it: its child.
+    const std::string shellPid = ReadFile(dir / "pid");
+    ASSERT_FALSE(shellPid.empty());
+    const std::string ovtermPid = Output("pgrep -P " + shellPid.substr(0, shellPid.find('\n')) + " -x ovterm");
+    ASSERT_FALSE(ovtermPid.empty());
+    ASSERT_EQ(kill(std::stoi(ovtermPid), SIGTERM), 0);
+    ASSERT_TRUE(pane.WaitForText("ovterm-exit=143")) << pane.CaptureText();
+    pane.ExpectTerminalRestored();
+}
+
+TEST_F(OvtermInTmux, TelnetSessionAgainstLoopbackServerAndConnectFailure) {
+    LoopbackTelnetServer server(dir.string());
+    ASSERT_TRUE(server.Running()) << server.Problem();
+    {
+        Pane pane(dir, server.HostText());
+        ASSERT_TRUE(pane.Started());
+        ASSERT_TRUE(pane.WaitForText("$\n")) << pane.CaptureText();
+        pane.Keys(Quote("echo \"[$TERM]\"") + " Enter");
+        ASSERT_TRUE(pane.WaitForText("[wy50]")) << pane.CaptureText();
+        // The host closing ends the session.
+        pane.Keys("exit Enter");
+        ASSERT_TRUE(pane.WaitForText("ovterm-exit=0")) << pane.CaptureText();
+        EXPECT_NE(pane.CaptureText().find("closed"), std::string::npos) << pane.CaptureText();
+        pane.ExpectTerminalRestored();
+    }
+    fs::create_directories(dir / "refused");
+    Pane refused(dir / "refused", "127.0.0.1:1");
+    ASSERT_TRUE(refused.Started());
+    ASSERT_TRUE(refused.WaitForText("ovterm-exit=1")) << refused.CaptureText();
+    EXPECT_NE(refused.CaptureText().find("Unable to connect"), std::string::npos) << refused.CaptureText();
+    refused.ExpectTerminalRestored();
+}
+
+}  // namespace
