@@ -215,6 +215,20 @@ TEST_F(OvtermInTmux, ChildExitEndsTheSessionWithItsStatus) {
     pane.ExpectTerminalRestored();
 }
 
+// Shift+Page Up/Down page through the history; the store is never changed by it.
+TEST_F(OvtermInTmux, ShiftPageKeysScrollThroughTheHistory) {
+    Pane pane(dir, "-e sh -c 'i=1; while [ $i -le 40 ]; do echo \"line $i.\"; i=$((i+1)); done; exec sleep 600'");
+    ASSERT_TRUE(pane.Started());
+    ASSERT_TRUE(pane.WaitForText("line 40.")) << pane.CaptureText();
+    EXPECT_EQ(pane.CaptureText().find("line 1.\n"), std::string::npos) << pane.CaptureText();
+    pane.Keys("S-PPage");
+    ASSERT_TRUE(pane.WaitForText("line 1.\n")) << pane.CaptureText();
+    pane.Keys("S-NPage");
+    ASSERT_TRUE(pane.WaitFor([](const std::string& t) {
+        return t.find("line 40.") != std::string::npos && t.find("line 1.\n") == std::string::npos;
+    })) << pane.CaptureText();
+}
+
 TEST_F(OvtermInTmux, SignalRestoresTheTerminal) {
     Pane pane(dir, "-e sleep 600");
     ASSERT_TRUE(pane.Started());

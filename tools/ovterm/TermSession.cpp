@@ -224,7 +224,10 @@ void TermSession::Loop() {
 }
 
 void TermSession::Note(const std::string& text) {
+    // Notes may carry text from the host: no control character reaches the terminal.
     note = text;
+    for (char& c : note)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
     platform->port.MarkAll();
 }
 
