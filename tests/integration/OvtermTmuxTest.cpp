@@ -133,6 +133,14 @@ protected:
         shown.resize(25);
         EXPECT_EQ(shown, replay) << pane.CaptureText();
     }
+    void ExpectPaneEqualsReplayEventually(const Pane& pane, const fs::path& log) {
+        const bool equal = pane.WaitFor([&](const std::string&) {
+            std::vector<std::string> shown = pane.Capture();
+            shown.resize(25);
+            return shown == Lines(Output(std::string(OV_REPLAY_TOOL) + " " + log.string()));
+        });
+        if (!equal) ExpectPaneEqualsReplay(pane, log);
+    }
     fs::path dir;
 };
 
@@ -171,6 +179,48 @@ TEST_F(OvtermInTmux, LocalProgramScreenEqualsReplayOfItsLogAndSurvivesResize) {
     pane.Command("quit");
     ASSERT_TRUE(pane.WaitForText("ovterm-exit=0")) << pane.CaptureText();
     pane.ExpectTerminalRestored();
+}
+
+// Curses programs drawing for TERM=wy50: the pane shows what a replay of the
+// same bytes shows, after a key moves them on.
+TEST_F(OvtermInTmux, CursesProgramsOnWy50MatchTheReplay) {
+    std::ofstream text(dir / "text.txt");
+    for (int i = 1; i <= 60; ++i) text << "text line " << i << " of the file\n";
+    text.close();
+    struct Program {
+        std::string command, ready, key, moved;
+    };
+    const Program programs[] = {
+        {"less " + (dir / "text.txt").string(), "text line 23 ", "Space", "text line 40 "},
+        {"vim -u NONE -N " + (dir / "text.txt").string(), "text line 23 ", "G", "text line 60 "},
+        {"dialog --msgbox 'Hello from dialog' 8 40", "Hello from dialog", "", ""},
+    };
+    for (const Program& program : programs) {
+        SCOPED_TRACE(program.command);
+        fs::remove_all(dir / "run");
+        fs::create_directories(dir / "run");
+        // The log starts before the program draws anything.
+        const std::string child = "stty raw -echo; head -c1 >/dev/null; stty sane; exec " + program.command;
+        Pane pane(dir / "run", "-e sh -c " + Quote(child));
+        ASSERT_TRUE(pane.Started());
+        ASSERT_TRUE(pane.WaitForText("| connected")) << pane.CaptureText();
+        const fs::path log = dir / "run" / "scope.log";
+        pane.Command("log " + log.string());
+        ASSERT_TRUE(pane.WaitForText("logging to")) << pane.CaptureText();
+        pane.Keys("Enter");
+        ASSERT_TRUE(pane.WaitForText(program.ready)) << pane.CaptureText();
+        // Equal once the program has finished drawing.
+        ASSERT_TRUE(pane.WaitFor([&](const std::string&) {
+            std::vector<std::string> shown = pane.Capture();
+            shown.resize(25);
+            return shown == Lines(Output(std::string(OV_REPLAY_TOOL) + " " + log.string()));
+        })) << pane.CaptureText();
+        if (!program.key.empty()) {
+            pane.Keys(program.key);
+            ASSERT_TRUE(pane.WaitForText(program.moved)) << pane.CaptureText();
+            ExpectPaneEqualsReplayEventually(pane, log);
+        }
+    }
 }
 
 TEST_F(OvtermInTmux, KeysReachTheProgramAsWyse50Codes) {
