@@ -141,6 +141,16 @@ TEST(OvtermWindowPort, RecordsDirtyLinesCaretAndMessages) {
     port.Invalidate(nullptr, true);
     EXPECT_EQ(port.TakeDirty().count(), 25u);
 
+    // Pixels moved out of their band: where they land is stale too.
+    port.ScrollPixels(PixelRect{0, 1, 80, 24}, 0, -1);
+    dirty = port.TakeDirty();
+    EXPECT_TRUE(dirty.test(0) && dirty.test(23));
+    EXPECT_FALSE(dirty.test(24));
+    port.ScrollPixels(PixelRect{0, 5, 80, 10}, 0, 2);
+    dirty = port.TakeDirty();
+    EXPECT_TRUE(dirty.test(5) && dirty.test(11));
+    EXPECT_FALSE(dirty.test(4) || dirty.test(12));
+
     port.SetCaretPos(7, 9);
     port.HideCaret();
     EXPECT_EQ(port.CaretColumn(), 7);

@@ -14,6 +14,7 @@
 #include "emu/KeyCodes.h"
 #include "net/CWinSockComm.h"
 #include "net/posix/CPtyComm.h"
+#include "net/posix/PosixSockets.h"
 #include "net/posix/SocketEventPump.h"
 #include "session/CWinTermController.h"
 #include "session/ControllerPlatform.h"
@@ -175,7 +176,7 @@ int TermSession::ConnectionFd() const {
     if (!controller->IsConnected()) return -1;
     if (pty) return pty->Fd();
     auto* comms = static_cast<CWinSockComm*>(controller->Comms());
-    return static_cast<int>(comms->Handle());
+    return comms->Handle() ? PosixDescriptor(comms->Handle()) : -1;
 }
 
 void TermSession::Loop() {
@@ -202,7 +203,9 @@ void TermSession::Loop() {
             }
         }
         // Also after a signal: curses turns SIGWINCH into KEY_RESIZE there.
-        if (ready != 0 || fds[0].revents) {
+        // Not otherwise: getch refreshes the window, which would undo the
+        // coalescing of redraws under a flood.
+        if (ready < 0 || (ready > 0 && fds[0].revents)) {
             for (int key; (key = getch()) != ERR;) HandleKey(key);
             if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR))) quit = true;
         }

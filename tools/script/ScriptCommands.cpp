@@ -66,12 +66,16 @@ void Wait(ScriptSession& session, const std::string& argument, std::FILE* out) {
     text = Unescape(text);
     if (text.empty()) return Error(out, "wait needs a text");
     auto start = Clock::now();
-    for (;;) {
-        if (session.ScreenContains(text)) return Ok(out);
+    // Scanning the screen costs far more than a received block: look again
+    // only when the screen changed, or when the connection has gone quiet.
+    session.TakeScreenChanged();
+    for (bool look = true;;) {
+        if (look && session.ScreenContains(text)) return Ok(out);
         if (!session.Local() && !session.IsConnected()) return Error(out, "connection lost waiting for " + text);
         int left = limit - ElapsedMs(start);
         if (left <= 0) return Error(out, "timeout waiting for " + text);
-        session.Pump(left < kSliceMs ? left : kSliceMs);
+        const int handled = session.Pump(left < kSliceMs ? left : kSliceMs);
+        look = session.TakeScreenChanged() || handled == 0;
     }
 }
 

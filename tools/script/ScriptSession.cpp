@@ -33,7 +33,12 @@ public:
         return 1;
     }
     void SetCaption(const char* text) override { caption = text ? text : ""; }
+    // Every change of the screen's cells reaches the window as one of these.
+    void Invalidate(const PixelRect*, bool) override { changed = true; }
+    void ScrollPixels(const PixelRect&, int, int) override { changed = true; }
+    void FillBackground(const PixelRect&) override { changed = true; }
     std::string caption;
+    bool changed = true;
 
 private:
     std::FILE* out;
@@ -107,6 +112,12 @@ int ScriptSession::Pump(int timeoutMs) {
     auto* comms = static_cast<CWinSockComm*>(controller->Comms());
     if (!comms || !comms->IsConnected()) return 0;
     return PumpSocketEvents(*comms, timeoutMs, *controller);
+}
+
+bool ScriptSession::TakeScreenChanged() {
+    const bool changed = platform->port.changed;
+    platform->port.changed = false;
+    return changed;
 }
 
 bool ScriptSession::HasPendingOutput() const {

@@ -38,6 +38,9 @@ public:
     // Output still held for the host.
     bool HasPendingOutput() const;
 
+    // Whether the screen may have changed since the last call.
+    bool TakeScreenChanged();
+
     std::vector<std::string> Rows() const;
     std::string Cursor() const;
     bool ScreenContains(const std::string& text) const;
