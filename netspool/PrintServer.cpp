@@ -136,6 +136,13 @@ void CPrintServer::OnClose(int index) {
     // Whatever the client sent before closing is printed before the job ends.
     Drain(index, 0);
     sockets.SelectEvents(port.listening, index, kArmAccepting);
+    EndConnection(index);
+}
+
+void CPrintServer::EndConnection(int index) {
+    if (!ValidIndex(index)) return;
+    PrinterPort& port = Port(index);
+    if (port.connection == 0) return;
     if (port.printerSet == 1) frontEnd.ShowStatusLine(PortStatusLine(PortLine::kClosed, port.portText).c_str());
     sockets.Close(port.connection);
     port.connection = 0;

@@ -63,6 +63,10 @@ public:
     void ClosePrintJob(int index);
     // Reads what is waiting on the port's connection and prints it.
     void SpoolIncomingData(int index);
+    // Ends the port's connection as its close does, but without reading
+    // what may still be waiting (a stop that must not wait for a client)
+    // and without re-arming accepting.
+    void EndConnection(int index);
     void LoadPortPrinters();
 
     PrinterPort& Port(int index) { return ports[static_cast<std::size_t>(index)]; }

@@ -119,8 +119,9 @@ int SetAssignment(const char* portText, const char* printerText) {
     CCupsSpooler spooler;
     const std::vector<std::string> installed = spooler.InstalledPrinters();
     const PrinterPort& port = ports[static_cast<std::size_t>(index)];
-    const std::vector<std::string> offered =
-        BuildPortList(FirstListItem(ReadPortSetting(index)), installed, port.printerSet != 0);
+    // The port's name is its stored text, "None" when nothing is stored: the
+    // list's first item.
+    const std::vector<std::string> offered = BuildPortList(port.printerName, installed, port.printerSet != 0);
     const std::string wanted = std::string(printerText).substr(0, kPrinterNameSize - 1);
     const std::string* match = nullptr;
     for (const std::string& item : offered) {
@@ -152,7 +153,7 @@ int SetAssignment(const char* portText, const char* printerText) {
 
 std::atomic<bool> stopRequested{false};
 
-void ServePort(CPrintServer& server, CPosixServerSockets& sockets, CServerFrontEnd& frontEnd, int index) {
+void ServePort(CPrintServer& server, CPosixServerSockets& sockets, int index) {
     while (!stopRequested.load()) {
         const unsigned event = sockets.WaitForEvent(index, kWaitSliceMs);
         if (event != 0) server.OnSocketEvent(index, event);
@@ -160,13 +161,7 @@ void ServePort(CPrintServer& server, CPosixServerSockets& sockets, CServerFrontE
     // A connection still open at the stop is cut; what arrived is printed.
     // (Not drained to its end: a client that never stops sending would hold
     // up the stop.)
-    PrinterPort& port = server.Port(index);
-    if (port.connection != 0) {
-        sockets.Close(port.connection);
-        port.connection = 0;
-        if (port.printerSet == 1) frontEnd.ShowStatusLine(PortStatusLine(PortLine::kClosed, port.portText).c_str());
-        if (port.jobOpen == 1) server.ClosePrintJob(index);
-    }
+    server.EndConnection(index);
 }
 
 int Serve(int basePort, const std::string& address, std::size_t receiveBuffer) {
@@ -207,7 +202,7 @@ int Serve(int basePort, const std::string& address, std::size_t receiveBuffer) {
     }
 
     std::vector<std::thread> threads;
-    for (int i = 0; i < kPortCount; ++i) threads.emplace_back(ServePort, std::ref(server), std::ref(sockets), std::ref(frontEnd), i);
+    for (int i = 0; i < kPortCount; ++i) threads.emplace_back(ServePort, std::ref(server), std::ref(sockets), i);
     int received = 0;
     while (sigwait(&stopSignals, &received) != 0) {
     }
