@@ -51,8 +51,8 @@ fi
 
 cmake --build "$build" --target netspoold >/dev/null
 work=$(mktemp -d /tmp/nsbench-XXXXXX)
-g++ -O2 -std=c++17 -pthread -o "$work/client" "$here/netspool_client.cpp"
-g++ -O2 -std=c++17 -o "$work/fifo_lp" "$here/fifo_lp.cpp"
+g++ -O2 -std=c++17 -pthread -o "$work/client" "$here/posix/netspool_client.cpp"
+g++ -O2 -std=c++17 -o "$work/fifo_lp" "$here/posix/fifo_lp.cpp"
 
 pids=()
 cleanup() {
