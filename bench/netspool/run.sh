@@ -6,7 +6,7 @@
 # every job file must hold exactly the bytes of its connection.
 #
 #   bench/netspool/run.sh [--build DIR] [--buffers "65536 262144"] [--jobs N] [--big MB]
-#                         [--rounds N] [--fifo-whole]
+#                         [--rounds N] [--fifo-whole] [--shell-backend]
 #
 # The client is sequential: it half-closes each connection after sending and
 # waits for the server to close it before opening the next; "parallel" is
@@ -16,6 +16,8 @@
 # of file, prints the job with `lp -d capture -o raw` and only then opens the
 # FIFO again, so that p910nd's next connection waits for it (--fifo-whole:
 # fifo_lp reads each job whole before starting lp, instead of streaming).
+# The capture queues use a compiled twin of the tests' shell backend
+# (--shell-backend: the shell one, which starts three processes per job).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,6 +28,7 @@ jobs=1000
 big=200
 rounds=1
 fifo_whole=
+shell_backend=
 base=${NETSPOOL_BENCH_BASE:-19010}
 while (($#)); do
     case $1 in
@@ -35,7 +38,8 @@ while (($#)); do
     --big) big=$2; shift 2 ;;
     --rounds) rounds=$2; shift 2 ;;
     --fifo-whole) fifo_whole=--whole; shift ;;
-    -h | --help) sed -n '2,18p' "$0"; exit 0 ;;
+    --shell-backend) shell_backend=yes; shift ;;
+    -h | --help) sed -n '2,20p' "$0"; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
     esac
 done
@@ -53,6 +57,7 @@ cmake --build "$build" --target netspoold >/dev/null
 work=$(mktemp -d /tmp/nsbench-XXXXXX)
 g++ -O2 -std=c++17 -pthread -o "$work/client" "$here/posix/netspool_client.cpp"
 g++ -O2 -std=c++17 -o "$work/fifo_lp" "$here/posix/fifo_lp.cpp"
+g++ -O2 -std=c++17 -o "$work/capture_backend" "$here/posix/capture_backend.cpp"
 
 pids=()
 cleanup() {
@@ -77,6 +82,9 @@ for port in 11 12 13; do ov_cups_add_raw_queue "$work/cups" "capture$port" "$wor
 # restart the scheduler with MaxJobs 0 (the queue stays in its state).
 ov_cups_stop "$work/cups"
 echo "MaxJobs 0" >>"$work/cups/etc/cupsd.conf"
+if [[ -z $shell_backend ]]; then
+    install -m 0700 "$work/capture_backend" "$work/cups/bin/backend/ovcapture"
+fi
 "$(command -v cupsd || echo /usr/sbin/cupsd)" -f -c "$work/cups/etc/cupsd.conf" -s "$work/cups/etc/cups-files.conf" \
     </dev/null >>"$work/cups/log/cupsd.out" 2>&1 &
 echo $! >"$work/cups/cupsd.pid"
@@ -105,7 +113,7 @@ start_netspoold() {
     netspoold_pid=$!
     local i
     for ((i = 0; i < 100; i++)); do
-        grep -q 'incomming connections' "$work/netspoold.log" && return 0
+        grep -qs 'incomming connections' "$work/netspoold.log" && return 0
         sleep 0.1
     done
     echo "netspoold did not start:" >&2
