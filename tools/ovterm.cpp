@@ -1,9 +1,15 @@
 // ovterm: the Wyse 50 terminal inside any terminal curses knows.
 //
-//   ovterm [--no-status] [--command-key ^X] HOST[:PORT]
-//   ovterm [--no-status] [--command-key ^X] -e COMMAND [ARG...]
+//   ovterm [OPTIONS] HOST[:PORT]
+//   ovterm [OPTIONS] -e COMMAND [ARG...]
 //
-// The command key (Ctrl-] unless changed) opens a prompt; "help" lists its commands.
+//   --no-status          no status line below the screen
+//   --command-key ^X     the key that opens the command prompt (Ctrl-] unless changed)
+//   --wide-lines MODE    double-width lines: "escapes" (the terminal's own, as xterm
+//                        has them), "spaces" (a space after each character) or
+//                        "auto" (escapes in a real xterm, the default)
+//
+// The command prompt's "help" lists its commands.
 #include <cstdio>
 #include <string>
 
@@ -12,8 +18,9 @@
 namespace {
 int Usage() {
     std::fprintf(stderr,
-                 "usage: ovterm [--no-status] [--command-key ^X] HOST[:PORT]\n"
-                 "       ovterm [--no-status] [--command-key ^X] -e COMMAND [ARG...]\n");
+                 "usage: ovterm [--no-status] [--command-key ^X] [--wide-lines auto|escapes|spaces] HOST[:PORT]\n"
+                 "       ovterm [--no-status] [--command-key ^X] [--wide-lines auto|escapes|spaces] -e COMMAND "
+                 "[ARG...]\n");
     return 2;
 }
 
@@ -34,6 +41,13 @@ int main(int argc, char** argv) {
         } else if (arg == "--command-key" && i + 1 < argc) {
             options.commandKey = ParseCommandKey(argv[++i]);
             if (options.commandKey < 0) return Usage();
+        } else if (arg == "--wide-lines" && i + 1 < argc) {
+            const std::string mode = argv[++i];
+            using Wide = ovterm::Options::WideLines;
+            if (mode == "auto") options.wideLines = Wide::kAuto;
+            else if (mode == "escapes") options.wideLines = Wide::kEscapes;
+            else if (mode == "spaces") options.wideLines = Wide::kSpaces;
+            else return Usage();
         } else if (arg == "-e") {
             for (++i; i < argc; ++i) options.command.push_back(argv[i]);
             if (options.command.empty()) return Usage();

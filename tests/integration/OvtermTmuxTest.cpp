@@ -52,6 +52,54 @@ std::string ReadFile(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The colours and attributes in force where word first appears in one of
+// the lines of capture-pane -e: colours as their numbers (0..255), -1 for the
+// terminal's default.
+struct CellStyle {
+    int fore = -1, back = -1;
+    bool dim = false, reverse = false;
+    bool found = false;
+};
+
+CellStyle StyleOf(const std::vector<std::string>& lines, const std::string& word) {
+    for (const std::string& line : lines) {
+        const size_t at = line.find(word);
+        if (at == std::string::npos) continue;
+        CellStyle style;
+        style.found = true;
+        for (size_t i = 0; i < at; ++i) {
+            if (line[i] != '\x1b' || i + 1 >= at || line[i + 1] != '[') continue;
+            const size_t end = line.find('m', i);
+            if (end == std::string::npos || end > at) break;
+            std::vector<int> params;
+            std::istringstream in(line.substr(i + 2, end - i - 2));
+            for (std::string p; std::getline(in, p, ';');) params.push_back(p.empty() ? 0 : std::stoi(p));
+            if (params.empty()) params.push_back(0);
+            for (size_t k = 0; k < params.size(); ++k) {
+                const int p = params[k];
+                if (p == 0) style = CellStyle{-1, -1, false, false, true};
+                else if (p == 2) style.dim = true;
+                else if (p == 22) style.dim = false;
+                else if (p == 7) style.reverse = true;
+                else if (p == 27) style.reverse = false;
+                else if (p >= 30 && p <= 37) style.fore = p - 30;
+                else if (p >= 90 && p <= 97) style.fore = p - 82;
+                else if (p == 39) style.fore = -1;
+                else if (p >= 40 && p <= 47) style.back = p - 40;
+                else if (p >= 100 && p <= 107) style.back = p - 92;
+                else if (p == 49) style.back = -1;
+                else if ((p == 38 || p == 48) && k + 2 < params.size() && params[k + 1] == 5) {
+                    (p == 38 ? style.fore : style.back) = params[k + 2];
+                    k += 2;
+                }
+            }
+            i = end;
+        }
+        return style;
+    }
+    return CellStyle{};
+}
+
 // One detached tmux server of its own with one pane running a shell command
 // that starts ovterm and, once it has ended, shows its exit code and the
 // terminal modes from before and after.
@@ -62,7 +110,11 @@ public:
         const fs::path conf = dir / "tmux.conf";
         std::ofstream(conf) << "set -g default-terminal tmux-256color\nset -g status off\n"
                                "set -g remain-on-exit on\nset -g escape-time 10\n";
-        const std::string inner = "stty -g > " + (dir / "before").string() + "; echo $$ > " +
+        // The pane works in the test's folder (the emulator keeps its line
+        // records file in the working folder) with settings of its own.
+        const std::string inner = "cd " + Quote(dir.string()) + " && export XDG_CONFIG_HOME=" +
+                                  Quote((dir / "config").string()) + "; stty -g > " + (dir / "before").string() +
+                                  "; echo $$ > " +
                                   (dir / "pid").string() + "; (exec " + std::string(OV_OVTERM_TOOL) + " " +
                                   ovtermArgs + "); echo ovterm-exit=$?; stty -g > " + (dir / "after").string() +
                                   "; exec sleep 600";
@@ -75,6 +127,14 @@ public:
     bool Started() const { return started; }
     std::string Tmux() const { return "LC_ALL=C.UTF-8 tmux -u -S " + socket; }
     std::vector<std::string> Capture() const { return Lines(Output(Tmux() + " capture-pane -p -t 0")); }
+    // The pane's lines with the escape sequences of their attributes and colours.
+    std::vector<std::string> CaptureWithEscapes() const {
+        return Lines(Output(Tmux() + " capture-pane -p -e -t 0"));
+    }
+    // Everything the program in the pane writes from now on, into a file.
+    void PipeOutput(const fs::path& file) const {
+        std::system((Tmux() + " pipe-pane -o -t 0 " + Quote("cat > " + Quote(file.string()))).c_str());
+    }
     std::string CaptureText() const {
         std::string text;
         for (const std::string& l : Capture()) text += l + "\n";
@@ -308,12 +368,138 @@ TEST_F(OvtermInTmux, TelnetSessionAgainstLoopbackServerAndConnectFailure) {
         EXPECT_NE(pane.CaptureText().find("closed"), std::string::npos) << pane.CaptureText();
         pane.ExpectTerminalRestored();
     }
+    // The host went into the recent hosts of the settings store; a later
+    // session lists it and connects to it by number.
+    EXPECT_NE(ReadFile(dir / "config" / "winovterm" / "registry.reg").find("\"File1\"=\"" + server.HostText()),
+              std::string::npos);
+    {
+        fs::create_directories(dir / "again");
+        fs::copy(dir / "config", dir / "again" / "config", fs::copy_options::recursive);
+        Pane pane(dir / "again", "-e sleep 600");
+        ASSERT_TRUE(pane.Started());
+        ASSERT_TRUE(pane.WaitForText("| connected")) << pane.CaptureText();
+        pane.Command("recent");
+        ASSERT_TRUE(pane.WaitForText("#1  " + server.HostText())) << pane.CaptureText();
+        pane.Keys("Escape");
+        pane.Command("connect #2");
+        ASSERT_TRUE(pane.WaitForText("no recent host #2")) << pane.CaptureText();
+        pane.Command("connect #1");
+        ASSERT_TRUE(pane.WaitForText("connected to " + server.HostText())) << pane.CaptureText();
+        ASSERT_TRUE(pane.WaitForText("$\n")) << pane.CaptureText();
+        pane.Keys(Quote("echo \"[$TERM]\"") + " Enter");
+        ASSERT_TRUE(pane.WaitForText("[wy50]")) << pane.CaptureText();
+        pane.Command("quit");
+        ASSERT_TRUE(pane.WaitForText("ovterm-exit=0")) << pane.CaptureText();
+    }
     fs::create_directories(dir / "refused");
     Pane refused(dir / "refused", "127.0.0.1:1");
     ASSERT_TRUE(refused.Started());
     ASSERT_TRUE(refused.WaitForText("ovterm-exit=1")) << refused.CaptureText();
     EXPECT_NE(refused.CaptureText().find("Unable to connect"), std::string::npos) << refused.CaptureText();
     refused.ExpectTerminalRestored();
+}
+
+// The colour pair of the settings, the Windows program's grey for protected
+// text and its green for the alternate colour (the Wyse 50's dim), and text
+// made invisible by ESC G 1, as a 256-colour terminal shows them.
+TEST_F(OvtermInTmux, SettingsColoursProtectedGreyAndInvisibleText) {
+    fs::create_directories(dir / "config" / "winovterm");
+    std::ofstream(dir / "config" / "winovterm" / "registry.reg")
+        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvane Emulator\\Colors]\n\"Fore\"=\"WHITE\"\n"
+           "\"Back\"=\"BLUE\"\n";
+    // Write-protect mode (ESC ) .. ESC () writes protected text. An embedded
+    // attribute marks the cursor cell, which text written over it would
+    // clear: each is followed by a cursor right (FF).
+    std::ofstream(dir / "out", std::ios::binary)
+        << "\x1b*plain \x1b)PROT\x1b( \x1bG1\fsecret\x1bG0\f \x1bGp\fdimmed\x1bG0\f \x1bG4\frev\x1bG0\f END";
+    Pane pane(dir, "-e sh -c " + Quote("cat " + (dir / "out").string() + "; exec sleep 600"));
+    ASSERT_TRUE(pane.Started());
+    ASSERT_TRUE(pane.WaitForText("END")) << pane.CaptureText();
+    const std::vector<std::string> lines = pane.CaptureWithEscapes();
+    struct Expected {
+        const char* word;
+        int fore, back;
+        bool reverse;
+    } expected[] = {
+        {"plain", 7, 4, false},   // WHITE on BLUE from the settings
+        {"PROT", 245, 4, false},  // grey text
+        {"secret", 4, 4, false},  // foreground code := background code
+        {"dimmed", 2, 4, false},  // the alternate colour: green
+        {"rev", 7, 4, true},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.word);
+        const CellStyle style = StyleOf(lines, e.word);
+        ASSERT_TRUE(style.found) << pane.CaptureText();
+        EXPECT_EQ(style.fore, e.fore);
+        EXPECT_EQ(style.back, e.back);
+        EXPECT_EQ(style.reverse, e.reverse);
+    }
+}
+
+// Keys the host programs with ESC z: F1 sends the host's string, and the
+// keys command lists them with the labels the host gave them.
+TEST_F(OvtermInTmux, HostProgrammedKeysAndTheirLabels) {
+    const fs::path out = dir / "f1.bin";
+    const std::string child =
+        "printf '\\033z@hello\\r\\177\\033z`shifted\\177\\033z0Sales\\r\\033z\\061Ba\\033x\\r'; stty raw -echo; "
+        "head -c 6 > " + out.string() + "; echo F1-DONE; exec sleep 600";
+    Pane pane(dir, "-e sh -c " + Quote(child));
+    ASSERT_TRUE(pane.Started());
+    // The labels are shown on the message line.
+    ASSERT_TRUE(pane.WaitForText("Sales")) << pane.CaptureText();
+    pane.Keys("F1");
+    ASSERT_TRUE(pane.WaitForText("F1-DONE")) << pane.CaptureText();
+    EXPECT_EQ(ReadFile(out), "hello\r");
+
+    pane.Command("keys");
+    ASSERT_TRUE(pane.WaitForText("Function keys the host has programmed")) << pane.CaptureText();
+    const std::string shown = pane.CaptureText();
+    EXPECT_NE(shown.find("F1        [Sales]   hello^M"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Shift-F1            shifted"), std::string::npos) << shown;
+    // A label with a control character in it shows it as ^X; a label alone is listed.
+    EXPECT_NE(shown.find("F2        [Ba^[x]"), std::string::npos) << shown;
+    // Any key closes the list.
+    pane.Keys("q");
+    ASSERT_TRUE(pane.WaitFor([](const std::string& t) {
+        return t.find("Function keys") == std::string::npos && t.find("F1-DONE") != std::string::npos;
+    })) << pane.CaptureText();
+}
+
+// Double-width lines (here recalled from a stored line record): the
+// terminal's own where it has them, a space after each character otherwise.
+TEST_F(OvtermInTmux, DoubleWidthLinesAsTheTerminalCanShowThem) {
+    // Record 0 of the line records: "WIDE-LINE" with the double-width bit in
+    // column 0, then spaces; ESC > SP SP SP writes it at row 0, column 0.
+    std::string records(201 * 640, '\0');
+    for (size_t i = 0; i < 160; ++i) records[i * 4] = ' ';
+    const std::string text = "WIDE-LINE";
+    for (size_t i = 0; i < text.size(); ++i) records[i * 4] = text[i];
+    records[2] = 0x01;  // 0x10000 in the little-endian word of column 0
+    const std::string child = "sleep 1; printf '\\033>   \\033=%%%%after'; exec sleep 600";
+    for (const char* mode : {"spaces", "escapes"}) {
+        SCOPED_TRACE(mode);
+        const fs::path run = dir / mode;
+        fs::create_directories(run);
+        std::ofstream(run / "SCRLINES.SRC", std::ios::binary) << records;
+        Pane pane(run, std::string("--wide-lines ") + mode + " -e sh -c " + Quote(child));
+        ASSERT_TRUE(pane.Started());
+        pane.PipeOutput(run / "output.bin");
+        ASSERT_TRUE(pane.WaitForText("after")) << pane.CaptureText();
+        const std::string escapes = std::string(mode) == "escapes" ? "WIDE-LINE" : "W I D E - L I N E";
+        ASSERT_TRUE(pane.WaitForText(escapes)) << pane.CaptureText();
+        pane.Command("quit");
+        ASSERT_TRUE(pane.WaitForText("ovterm-exit=0")) << pane.CaptureText();
+        const std::string output = ReadFile(run / "output.bin");
+        if (std::string(mode) == "escapes") {
+            // DECDWL for row 1 once its text is there, and DECSWL again on the way out.
+            const size_t wide = output.find("\x1b[1;1H\x1b#6");
+            EXPECT_NE(wide, std::string::npos);
+            EXPECT_NE(output.find("\x1b[1;1H\x1b#5", wide), std::string::npos);
+        } else {
+            EXPECT_EQ(output.find("\x1b#6"), std::string::npos);
+        }
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "tools/ovterm/CellLook.h"
 #include "tools/ovterm/Commands.h"
 #include "tools/ovterm/CursesInclude.h"
+#include "tools/ovterm/CursesPalette.h"
 #include "tools/ovterm/KeyMap.h"
 #include "view/posix/TextWindowPort.h"
 
@@ -38,6 +39,8 @@ TEST(OvtermCommands, ParsesEachCommandAndRejectsWrongArguments) {
         {"log off", CommandKind::kLog, "off"},
         {"break", CommandKind::kBreak, ""},
         {"keys", CommandKind::kKeys, ""},
+        {"recent", CommandKind::kRecent, ""},
+        {"connect #3", CommandKind::kConnect, "#3"},
         {"help", CommandKind::kHelp, ""},
         {"connect", CommandKind::kBad, nullptr},
         {"local maybe", CommandKind::kBad, nullptr},
@@ -105,7 +108,8 @@ TEST(OvtermCellLook, AttributesAndGlyphs) {
     ovterm::CellLook all =
         ovterm::LookOf('x' | cell::kReverse | cell::kUnderline | cell::kBlink | cell::kAltIntensity, true);
     EXPECT_TRUE(all.reverse && all.underline && all.blink && all.dim);
-    EXPECT_TRUE(ovterm::LookOf('p' | cell::kProtected, true).dim);
+    EXPECT_TRUE(ovterm::LookOf('p' | cell::kProtected, true).protectedText);
+    EXPECT_TRUE(ovterm::LookOf('g' | cell::kAltColour, true).altColour);
 
     // Code page 437 in UTF-8; 0x00 is a blank.
     EXPECT_EQ(ovterm::LookOf(0xC9, true).glyph, "\u2554");
@@ -122,6 +126,37 @@ TEST(OvtermCellLook, AttributesAndGlyphs) {
     EXPECT_EQ(coloured.fore, 3);
     EXPECT_EQ(coloured.back, 8);
     EXPECT_EQ(ovterm::LookOf('c' | (12u << cell::kForeShift), true).fore, 0);
+
+    // Invisible: equal colour codes, unless the Windows program's own text
+    // colours (protected grey, alternate green, intense) would show the text.
+    const unsigned blueOnBlue = (2u << cell::kForeShift) | (2u << cell::kBackShift);
+    const struct {
+        unsigned word;
+        bool invisible;
+    } invisibility[] = {
+        {'s' | blueOnBlue, true},
+        {'s', false},  // both codes 0: the default colours differ
+        {'s' | (2u << cell::kForeShift) | (3u << cell::kBackShift), false},
+        {'s' | blueOnBlue | cell::kProtected, false},
+        {'s' | blueOnBlue | cell::kAltColour, false},
+        {'s' | blueOnBlue | cell::kAltIntensity, false},
+    };
+    for (const auto& c : invisibility)
+        EXPECT_EQ(ovterm::LookOf(c.word, true).invisible, c.invisible) << std::hex << c.word;
+}
+
+// On a terminal without colours: protected and alternate-colour text dim,
+// invisible text as blanks.
+TEST(OvtermPalette, WithoutColoursProtectedIsDimAndInvisibleIsBlank) {
+    ovterm::CursesPalette palette;  // not initialised: no colours
+    const unsigned blueOnBlue = (2u << cell::kForeShift) | (2u << cell::kBackShift);
+    EXPECT_EQ(palette.For(ovterm::LookOf('p' | cell::kProtected, true)).attrs & A_DIM, A_DIM);
+    EXPECT_EQ(palette.For(ovterm::LookOf('g' | cell::kAltColour, true)).attrs & A_DIM, A_DIM);
+    EXPECT_EQ(palette.For(ovterm::LookOf('n', true)).attrs, A_NORMAL);
+    EXPECT_TRUE(palette.For(ovterm::LookOf('s' | blueOnBlue, true)).blank);
+    const auto reversed = palette.For(ovterm::LookOf('r' | cell::kReverse | cell::kUnderline, true));
+    EXPECT_EQ(reversed.attrs, A_REVERSE | A_UNDERLINE);
+    EXPECT_EQ(reversed.pair, 0);
 }
 
 TEST(OvtermWindowPort, RecordsDirtyLinesCaretAndMessages) {

@@ -50,13 +50,17 @@ CellLook LookOf(unsigned word, bool utf8) {
     look.reverse = (word & cell::kReverse) != 0;
     look.underline = (word & cell::kUnderline) != 0;
     look.blink = (word & cell::kBlink) != 0;
-    // The Windows program greys protected text and changes the intensity of
-    // the alternate-intensity attribute; a terminal has dim for both.
-    look.dim = (word & (cell::kAltIntensity | cell::kProtected)) != 0;
+    look.dim = (word & cell::kAltIntensity) != 0;
+    look.protectedText = (word & cell::kProtected) != 0;
+    look.altColour = (word & cell::kAltColour) != 0;
     look.fore = static_cast<int>((word & cell::kForeMask) >> cell::kForeShift);
     look.back = static_cast<int>((word & cell::kBackMask) >> cell::kBackShift);
     if (look.fore > 8) look.fore = 0;
     if (look.back > 8) look.back = 0;
+    // ESC G 1 sets the foreground code to the background's; the Windows
+    // program's grey, green and intense text colours still show on it.
+    look.invisible =
+        look.fore != 0 && look.fore == look.back && !look.protectedText && !look.altColour && !look.dim;
     return look;
 }
 

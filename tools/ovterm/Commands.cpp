@@ -5,7 +5,15 @@
 namespace ovterm {
 
 const char* const kHelpText =
-    "quit | disconnect | connect HOST[:PORT] | local on|off | log FILE|off | break | keys | help";
+    "quit                 end ovterm\n"
+    "disconnect           close the connection, stay in ovterm\n"
+    "connect HOST[:PORT]  connect to a host (#N: the Nth of the recent hosts)\n"
+    "recent               the recent hosts, most recent first\n"
+    "local on|off         local (offline) mode\n"
+    "log FILE|off         log what the host sends (the scope log)\n"
+    "break                send a break\n"
+    "keys                 the function keys the host has programmed, with their labels\n"
+    "help                 this list";
 
 Command ParseCommand(const std::string& line) {
     std::istringstream in(line);
@@ -25,7 +33,7 @@ Command ParseCommand(const std::string& line) {
     };
     static const Plain kPlain[] = {{"quit", CommandKind::kQuit},   {"disconnect", CommandKind::kDisconnect},
                                    {"break", CommandKind::kBreak}, {"keys", CommandKind::kKeys},
-                                   {"help", CommandKind::kHelp}};
+                                   {"recent", CommandKind::kRecent}, {"help", CommandKind::kHelp}};
     for (const Plain& p : kPlain) {
         if (word != p.word) continue;
         if (!argument.empty()) return bad(word + " takes no argument");

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include "tools/ovterm/CursesInclude.h"
 #include <langinfo.h>
@@ -22,24 +23,11 @@
 #include "tools/ovterm/CellLook.h"
 #include "tools/ovterm/Commands.h"
 #include "tools/ovterm/KeyMap.h"
+#include "tools/ovterm/OvtermPlatform.h"
 #include "tools/replay/CaptureDevices.h"
 #include "view/CWinTermView.h"
 #include "view/posix/TextWindowPort.h"
-
-class OvtermPlatform : public CControllerPlatform {
-public:
-    CWindowPort* WindowPort() override { return &port; }
-    void* SocketEventTarget() override { return nullptr; }
-    bool IsKeyDown(unsigned) override { return false; }
-    // Host printing has nowhere to go in a terminal; it is kept in memory.
-    CTermPrinter* CreatePrinter() override { return new CCapturePrinter; }
-    int ShowMessage(const char* text, const char* caption, unsigned type) override {
-        return port.MessageBox(text, caption, type);
-    }
-    void RequestQuit(int exitCode) override { port.RequestQuit(exitCode); }
-
-    CTextWindowPort port;
-};
+#include "settings/MruList.h"
 
 namespace ovterm {
 namespace {
@@ -48,13 +36,6 @@ volatile std::sig_atomic_t gSignal = 0;
 void OnSignal(int sig) { gSignal = sig; }
 
 constexpr int kRedrawMs = 16;  // at most about 60 redraws a second
-constexpr int kStatusRow = screen::kShownRows;
-
-short CursesColour(int code) {
-    static const short kColours[8] = {COLOR_BLACK, COLOR_BLUE,    COLOR_GREEN,  COLOR_CYAN,
-                                      COLOR_RED,   COLOR_MAGENTA, COLOR_YELLOW, COLOR_WHITE};
-    return code >= 1 && code <= 8 ? kColours[code - 1] : -1;
-}
 
 // Ends curses however the loop is left.
 struct CursesGuard {
@@ -100,6 +81,9 @@ bool TermSession::Start(std::string* report) {
         *report = "ovterm: cannot create the session";
         return false;
     }
+    // The recent hosts of the settings store, shared with the Windows
+    // program; the view stores them back when it goes.
+    view->LoadHostHistory(nullptr);
     if (!options.command.empty()) {
         int status = 0;
         auto* created = new CPtyComm(&status, view, controller->Emulator(), options.command);
@@ -154,8 +138,15 @@ int TermSession::Run(std::string* report) {
         start_color();
         use_default_colors();
     }
+    palette.Init();
+    // Only a real xterm is known to have double-width lines; tmux and screen
+    // pass XTERM_VERSION on from the terminal outside them but have none.
+    lineSizeEscapes = options.wideLines == Options::WideLines::kEscapes ||
+                      (options.wideLines == Options::WideLines::kAuto && std::getenv("XTERM_VERSION") &&
+                       !std::getenv("TMUX") && !std::getenv("STY"));
     platform->port.MarkAll();
     Loop();
+    RestoreLineSizes();
     endwin();
     guard.active = false;
 
@@ -234,106 +225,18 @@ void TermSession::Note(const std::string& text) {
     platform->port.MarkAll();
 }
 
-void TermSession::Draw() {
-    const int needRows = screen::kShownRows + (options.statusLine ? 1 : 0);
-    const bool small = LINES < needRows || COLS < screen::kColumns;
-    if (small) {
-        // The store keeps receiving; only drawing waits for room.
-        if (!tooSmall) {
-            tooSmall = true;
-            erase();
-        }
-        mvaddstr(0, 0, ("ovterm needs 80x" + std::to_string(needRows) + " (now " + std::to_string(COLS) + "x" +
-                        std::to_string(LINES) + ")")
-                           .c_str());
-        clrtoeol();
-        refresh();
-        return;
-    }
-    if (tooSmall) {
-        tooSmall = false;
-        erase();
-        platform->port.MarkAll();
-    }
-    const auto dirty = platform->port.TakeDirty();
-    for (int line = 0; line < screen::kShownRows; ++line)
-        if (dirty.test(line)) DrawScreenLine(line);
-    if (options.statusLine || prompting) DrawStatus();
-    if (prompting) {
-        curs_set(1);
-        move(options.statusLine ? kStatusRow : screen::kMessageRow, static_cast<int>(8 + promptText.size()));
-    } else {
-        const int line = platform->port.CaretLine(), col = platform->port.CaretColumn();
-        const bool shown = !view->CaretHidden() && line >= 0 && line < screen::kShownRows && col >= 0 &&
-                           col < screen::kColumns;
-        curs_set(shown ? 1 : 0);
-        if (shown) move(line, col);
-    }
-    refresh();
-}
-
-void TermSession::DrawScreenLine(int line) {
-    const int index = view->ScrollPosition() + line;
-    // Nothing below the message row is shown, even when scrolled back.
-    const int limit = screen::kMessageRow + screen::kHistoryLines - view->ScrollPosition();
-    move(line, 0);
-    if (line > limit || index < 0 || index >= CWinTermView::kTableLines) {
-        attrset(A_NORMAL);
-        clrtoeol();
-        return;
-    }
-    const unsigned* cells = view->TableLine(index);
-    const bool wide = (cells[0] & cell::kDoubleWidth) != 0;
-    const int count = wide ? screen::kColumns / 2 : screen::kColumns;
-    for (int col = 0; col < count; ++col) {
-        const CellLook look = LookOf(cells[col], utf8);
-        attr_t attrs = A_NORMAL;
-        if (look.reverse) attrs |= A_REVERSE;
-        if (look.underline) attrs |= A_UNDERLINE;
-        if (look.blink) attrs |= A_BLINK;
-        if (look.dim) attrs |= A_DIM;
-        short pair = 0;
-        if (has_colors() && (look.fore || look.back)) {
-            pair = static_cast<short>(1 + look.fore * 9 + look.back);
-            if (pair < COLOR_PAIRS) init_pair(pair, CursesColour(look.fore), CursesColour(look.back));
-            else pair = 0;
-        }
-        attr_set(attrs, pair, nullptr);
-        if (look.acs) {
-            addch(NCURSES_ACS(look.acs));
-        } else {
-            addstr(look.glyph.c_str());
-        }
-        // A double-width line: each character takes two columns.
-        if (wide) addch(' ');
-    }
-    attrset(A_NORMAL);
-}
-
-void TermSession::DrawStatus() {
-    const int row = options.statusLine ? kStatusRow : screen::kMessageRow;
-    std::string text;
-    if (prompting) {
-        text = "ovterm> " + promptText;
-    } else {
-        text = " " + (hostLabel.empty() ? std::string("(no host)") : hostLabel) + " | " +
-               (controller->IsConnected() ? "connected" : "disconnected");
-        if (controller->LocalMode()) text += " | LOCAL";
-        if (view->IsLogging()) text += " | LOG";
-        text += note.empty() ? " | Ctrl-] commands" : " | " + note;
-    }
-    if (text.size() > static_cast<size_t>(COLS)) text.resize(static_cast<size_t>(COLS));
-    attrset(prompting ? A_NORMAL : A_REVERSE);
-    mvaddstr(row, 0, text.c_str());
-    for (int col = static_cast<int>(text.size()); col < COLS; ++col) addch(' ');
-    attrset(A_NORMAL);
-}
-
 void TermSession::HandleKey(int key) {
     if (key == KEY_RESIZE) {
         clear();
+        ForgetLineSizes();
         platform->port.MarkAll();
         return;
+    }
+    // Any key closes a list; the command key also opens the prompt.
+    if (!panel.empty()) {
+        panel.clear();
+        platform->port.MarkAll();
+        if (key != options.commandKey) return;
     }
     if (prompting) {
         if (key == '\r' || key == '\n' || key == KEY_ENTER) {
@@ -380,24 +283,63 @@ void TermSession::HandleKey(int key) {
     }
 }
 
-std::string TermSession::KeysText() const {
+namespace {
+// Control characters as ^X, so that nothing from the host reaches the
+// terminal unfiltered.
+std::string Shown(const char* text, size_t limit) {
+    std::string shown;
+    for (size_t i = 0; i < limit && text[i]; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) shown += "^" + std::string(1, static_cast<char>(c ^ 0x40));
+        else if (c >= 0x80) shown += '?';
+        else shown += static_cast<char>(c);
+    }
+    return shown;
+}
+}  // namespace
+
+std::vector<std::string> TermSession::KeysPanel() const {
+    std::vector<std::string> lines;
     auto* wyse = dynamic_cast<CWyse50Emulator*>(controller->Emulator());
-    if (!wyse) return "no keys programmed";
+    // Labels are written into the message line's slots of 8 (ESC z 0..?).
+    const char* labels = view->MessageLineBuffer();
     static const char* const kTables[] = {"F", "Shift-F", "Ctrl-F", "Alt-F"};
-    std::string text;
-    for (int table = 0; table < CWyse50Emulator::kKeyTables; ++table)
+    for (int table = 0; wyse && table < CWyse50Emulator::kKeyTables; ++table)
         for (int key = 0; key < CWyse50Emulator::kFunctionKeys; ++key) {
-            const char* s = wyse->FunctionKeyString(table, key);
-            if (!s || !*s) continue;
-            std::string shown;
-            for (const char* p = s; *p; ++p) {
-                unsigned char c = static_cast<unsigned char>(*p);
-                if (c < 0x20 || c == 0x7F) shown += "^" + std::string(1, static_cast<char>(c ^ 0x40));
-                else shown += static_cast<char>(c);
-            }
-            text += std::string(text.empty() ? "" : ", ") + kTables[table] + std::to_string(key + 1) + "=" + shown;
+            const char* text = wyse->FunctionKeyString(table, key);
+            std::string label = table == 0 ? Shown(labels + 1 + 8 * key, 7) : std::string();
+            while (!label.empty() && label.back() == ' ') label.pop_back();
+            if ((!text || !*text) && label.empty()) continue;
+            std::string name = kTables[table] + std::to_string(key + 1);
+            name.resize(10, ' ');
+            std::string shownLabel = label.empty() ? "" : "[" + label + "]";
+            shownLabel.resize(10, ' ');
+            lines.push_back(name + shownLabel + Shown(text ? text : "", CWyse50Emulator::kKeyStringSize));
         }
-    return text.empty() ? "no keys programmed" : text;
+    if (lines.empty()) return {"The host has programmed no function keys."};
+    lines.insert(lines.begin(), "Function keys the host has programmed (key, label, string):");
+    if (lines.size() > static_cast<size_t>(screen::kShownRows - 1)) {
+        lines.resize(screen::kShownRows - 1);
+        lines.back() = "(more than fit here)";
+    }
+    return lines;
+}
+
+std::vector<std::string> TermSession::RecentPanel() const {
+    std::vector<std::string> lines;
+    const MruList* list = view->HostHistory();
+    char host[128];
+    for (std::uint32_t i = 0; list && MruGetEntry(list, i, 0, host, sizeof host); ++i)
+        lines.push_back("#" + std::to_string(i + 1) + "  " + Shown(host, sizeof host));
+    if (lines.empty()) return {"No recent hosts yet."};
+    lines.insert(lines.begin(), "Recent hosts (connect #N connects to one):");
+    return lines;
+}
+
+void TermSession::ShowPanel(std::vector<std::string> lines) {
+    if (lines.size() > static_cast<size_t>(screen::kShownRows - 1)) lines.resize(screen::kShownRows - 1);
+    panel = std::move(lines);
+    platform->port.MarkAll();
 }
 
 void TermSession::RunCommand(const std::string& line) {
@@ -416,13 +358,25 @@ void TermSession::RunCommand(const std::string& line) {
         wasConnected = false;
         Note("disconnected");
         break;
-    case CommandKind::kConnect:
+    case CommandKind::kConnect: {
+        std::string host = command.argument;
+        if (host[0] == '#') {
+            char recent[128] = "";
+            const long n = std::strtol(host.c_str() + 1, nullptr, 10);
+            const MruList* list = view->HostHistory();
+            if (n < 1 || !list || !MruGetEntry(list, static_cast<std::uint32_t>(n - 1), 0, recent, sizeof recent)) {
+                Note("no recent host " + host + " (recent lists them)");
+                break;
+            }
+            host = recent;
+        }
         if (controller->IsConnected()) {
             userDisconnected = true;
             controller->Disconnect();
         }
-        if (ConnectTelnet(command.argument)) Note("connected to " + command.argument);
+        if (ConnectTelnet(host)) Note("connected to " + host);
         break;
+    }
     case CommandKind::kLocal:
         if ((command.argument == "on") != (view->LocalMode() != 0)) view->OnCommand(CWinTermView::kCmdLocalMode);
         break;
@@ -439,8 +393,19 @@ void TermSession::RunCommand(const std::string& line) {
     case CommandKind::kBreak:
         if (auto* emulator = controller->Emulator()) emulator->SendKey(keys::kBreak);
         break;
-    case CommandKind::kKeys: Note(KeysText()); break;
-    case CommandKind::kHelp: Note(kHelpText); break;
+    case CommandKind::kKeys: ShowPanel(KeysPanel()); break;
+    case CommandKind::kRecent: ShowPanel(RecentPanel()); break;
+    case CommandKind::kHelp: {
+        std::vector<std::string> lines;
+        std::string text = kHelpText;
+        for (size_t start = 0, end; start <= text.size(); start = end + 1) {
+            end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            lines.push_back(text.substr(start, end - start));
+        }
+        ShowPanel(std::move(lines));
+        break;
+    }
     }
 }
 

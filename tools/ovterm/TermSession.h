@@ -4,9 +4,13 @@
 // program in a pseudo-terminal).
 #pragma once
 
+#include <bitset>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "tools/ovterm/CursesPalette.h"
+#include "view/CTermView.h"
 
 class CWinTermController;
 class CWinTermView;
@@ -21,6 +25,9 @@ struct Options {
     std::vector<std::string> command; // -e COMMAND [ARG...]
     bool statusLine = true;
     int commandKey = 0x1D;            // Ctrl-]
+    // Double-width lines: the terminal's own (DECDWL) or each character
+    // followed by a space. Auto takes the terminal's own in a real xterm.
+    enum class WideLines { kAuto, kEscapes, kSpaces } wideLines = WideLines::kAuto;
 };
 
 class TermSession {
@@ -40,13 +47,19 @@ private:
     void Loop();
     void Draw();
     void DrawScreenLine(int line);
+    void DrawPanelLine(int line);
     void DrawStatus();
+    void ForgetLineSizes();
+    void RestoreLineSizes();
+    // Lines of text shown over the screen until the next key.
+    void ShowPanel(std::vector<std::string> lines);
     void HandleKey(int key);
     void RunCommand(const std::string& line);
     void Note(const std::string& text);
     int ConnectionFd() const;
     bool ConnectTelnet(const std::string& host);
-    std::string KeysText() const;
+    std::vector<std::string> KeysPanel() const;
+    std::vector<std::string> RecentPanel() const;
 
     Options options;
     std::unique_ptr<OvtermPlatform> platform;
@@ -64,6 +77,11 @@ private:
     std::string hostLabel;
     int exitCode = 0;
     bool tooSmall = false;
+    std::vector<std::string> panel;
+    CursesPalette palette;
+    bool lineSizeEscapes = false;
+    bool lineSizesKnown = false;
+    std::bitset<screen::kShownRows> shownWide;
 };
 
 }  // namespace ovterm
