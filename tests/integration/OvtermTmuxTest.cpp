@@ -356,12 +356,21 @@ TEST_F(OvtermInTmux, SignalRestoresTheTerminal) {
 TEST_F(OvtermInTmux, TelnetSessionAgainstLoopbackServerAndConnectFailure) {
     LoopbackTelnetServer server(dir.string());
     ASSERT_TRUE(server.Running()) << server.Problem();
+    // A key definition of this host in the settings store, as the Windows
+    // program keeps them: F5 types "echo PER-HOST" and Enter.
+    fs::create_directories(dir / "config" / "winovterm");
+    std::ofstream(dir / "config" / "winovterm" / "registry.reg")
+        << "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvane Emulator\\" << server.HostText()
+        << "]\n\"keyboard\"=\"loopkeys\"\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Orvane Emulator\\loopkeys]\n"
+           "\"KBD_F5\"=\"65 63 68 6F 20 50 45 52 2D 48 4F 53 54 0D\"\n";
     {
         Pane pane(dir, server.HostText());
         ASSERT_TRUE(pane.Started());
         ASSERT_TRUE(pane.WaitForText("$\n")) << pane.CaptureText();
         pane.Keys(Quote("echo \"[$TERM]\"") + " Enter");
         ASSERT_TRUE(pane.WaitForText("[wy50]")) << pane.CaptureText();
+        pane.Keys("F5");
+        ASSERT_TRUE(pane.WaitForText("\nPER-HOST\n")) << pane.CaptureText();
         // The host closing ends the session.
         pane.Keys("exit Enter");
         ASSERT_TRUE(pane.WaitForText("ovterm-exit=0")) << pane.CaptureText();
