@@ -8,6 +8,8 @@
 //   --wide-lines MODE    double-width lines: "escapes" (the terminal's own, as xterm
 //                        has them), "spaces" (a space after each character) or
 //                        "auto" (escapes in a real xterm, the default)
+//   --mouse              the mouse wheel scrolls the history (the mouse is then
+//                        ovterm's: Shift keeps the terminal's selection in xterm)
 //
 // The command prompt's "help" lists its commands.
 #include <cstdio>
@@ -18,9 +20,8 @@
 namespace {
 int Usage() {
     std::fprintf(stderr,
-                 "usage: ovterm [--no-status] [--command-key ^X] [--wide-lines auto|escapes|spaces] HOST[:PORT]\n"
-                 "       ovterm [--no-status] [--command-key ^X] [--wide-lines auto|escapes|spaces] -e COMMAND "
-                 "[ARG...]\n");
+                 "usage: ovterm [--no-status] [--command-key ^X] [--wide-lines auto|escapes|spaces] [--mouse]\n"
+                 "              HOST[:PORT] | -e COMMAND [ARG...]\n");
     return 2;
 }
 
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--command-key" && i + 1 < argc) {
             options.commandKey = ParseCommandKey(argv[++i]);
             if (options.commandKey < 0) return Usage();
+        } else if (arg == "--mouse") {
+            options.mouseWheel = true;
         } else if (arg == "--wide-lines" && i + 1 < argc) {
             const std::string mode = argv[++i];
             using Wide = ovterm::Options::WideLines;

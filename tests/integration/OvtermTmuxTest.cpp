@@ -141,6 +141,8 @@ public:
         return text;
     }
     void Keys(const std::string& args) const { std::system((Tmux() + " send-keys -t 0 " + args).c_str()); }
+    // Raw input bytes, as hexadecimal pairs ("1b 5b 4d").
+    void Bytes(const std::string& hex) const { std::system((Tmux() + " send-keys -t 0 -H " + hex).c_str()); }
     void Resize(int width, int height) const {
         std::system((Tmux() + " resize-window -t 0 -x " + std::to_string(width) + " -y " + std::to_string(height))
                         .c_str());
@@ -339,6 +341,28 @@ TEST_F(OvtermInTmux, ShiftPageKeysScrollThroughTheHistory) {
     })) << pane.CaptureText();
 }
 
+// With --mouse the wheel scrolls the history a line at a time (the pane's
+// terminal reports the mouse as ESC [ M, button, column, row).
+TEST_F(OvtermInTmux, MouseWheelScrollsTheHistoryWhenAsked) {
+    Pane pane(dir, "--mouse -e sh -c 'i=1; while [ $i -le 40 ]; do echo \"line $i.\"; i=$((i+1)); done; "
+                   "exec sleep 600'");
+    ASSERT_TRUE(pane.Started());
+    ASSERT_TRUE(pane.WaitForText("line 40.")) << pane.CaptureText();
+    const std::string top = pane.Capture().at(0);
+    ASSERT_EQ(top.rfind("line ", 0), 0u) << pane.CaptureText();
+    const int first = std::stoi(top.substr(5));
+    const std::string wheelUp = "1b 5b 4d 60 21 21", wheelDown = "1b 5b 4d 61 21 21";
+    pane.Bytes(wheelUp);
+    pane.Bytes(wheelUp);
+    ASSERT_TRUE(pane.WaitFor([&](const std::string&) {
+        return pane.Capture().at(0) == "line " + std::to_string(first - 2) + ".";
+    })) << pane.CaptureText();
+    pane.Bytes(wheelDown);
+    ASSERT_TRUE(pane.WaitFor([&](const std::string&) {
+        return pane.Capture().at(0) == "line " + std::to_string(first - 1) + ".";
+    })) << pane.CaptureText();
+}
+
 TEST_F(OvtermInTmux, SignalRestoresTheTerminal) {
     Pane pane(dir, "-e sleep 600");
     ASSERT_TRUE(pane.Started());
@@ -495,11 +519,14 @@ TEST_F(OvtermInTmux, DoubleWidthLinesAsTheTerminalCanShowThem) {
         ASSERT_TRUE(pane.Started());
         pane.PipeOutput(run / "output.bin");
         ASSERT_TRUE(pane.WaitForText("after")) << pane.CaptureText();
-        const std::string escapes = std::string(mode) == "escapes" ? "WIDE-LINE" : "W I D E - L I N E";
-        ASSERT_TRUE(pane.WaitForText(escapes)) << pane.CaptureText();
+        const std::string shownText = std::string(mode) == "escapes" ? "WIDE-LINE" : "W I D E - L I N E";
+        ASSERT_TRUE(pane.WaitForText(shownText)) << pane.CaptureText();
         pane.Command("quit");
         ASSERT_TRUE(pane.WaitForText("ovterm-exit=0")) << pane.CaptureText();
         const std::string output = ReadFile(run / "output.bin");
+        // Without --mouse the mouse stays the terminal's (no mouse reporting asked for).
+        EXPECT_EQ(output.find("\x1b[?1000h"), std::string::npos);
+        EXPECT_NE(output.find(shownText.substr(0, 3)), std::string::npos);  // the output was seen
         if (std::string(mode) == "escapes") {
             // DECDWL for row 1 once its text is there, and DECSWL again on the way out.
             const size_t wide = output.find("\x1b[1;1H\x1b#6");

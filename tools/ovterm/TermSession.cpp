@@ -139,6 +139,10 @@ int TermSession::Run(std::string* report) {
         use_default_colors();
     }
     palette.Init();
+    if (options.mouseWheel) {
+        mousemask(BUTTON4_PRESSED | BUTTON5_PRESSED, nullptr);
+        mouseinterval(0);
+    }
     // Only a real xterm is known to have double-width lines; tmux and screen
     // pass XTERM_VERSION on from the terminal outside them but have none.
     lineSizeEscapes = options.wideLines == Options::WideLines::kEscapes ||
@@ -254,6 +258,14 @@ void TermSession::HandleKey(int key) {
             promptText += static_cast<char>(key);
         }
         platform->port.MarkAll();
+        return;
+    }
+    if (key == KEY_MOUSE) {
+        MEVENT event;
+        if (getmouse(&event) == OK) {
+            if (event.bstate & BUTTON4_PRESSED) view->VScroll(CWinTermView::kLineUp, 0);
+            else if (event.bstate & BUTTON5_PRESSED) view->VScroll(CWinTermView::kLineDown, 0);
+        }
         return;
     }
     if (key == options.commandKey) {

@@ -28,6 +28,9 @@ struct Options {
     // Double-width lines: the terminal's own (DECDWL) or each character
     // followed by a space. Auto takes the terminal's own in a real xterm.
     enum class WideLines { kAuto, kEscapes, kSpaces } wideLines = WideLines::kAuto;
+    // The mouse wheel scrolls the history. Off by default: capturing the
+    // mouse takes the terminal's own selection away (Shift keeps it in xterm).
+    bool mouseWheel = false;
 };
 
 class TermSession {
