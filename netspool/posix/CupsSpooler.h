@@ -32,8 +32,10 @@ public:
     // The CUPS destinations (instances left out), names cut to 99 characters.
     std::vector<std::string> InstalledPrinters() override;
 
-    // Why the last operation failed, as libcups put it.
+    // Why the last operation failed, as libcups put it. Kept until cleared,
+    // so that a caller can tell whether the operations since then failed.
     const std::string& LastError() const { return lastError; }
+    void ClearError() { lastError.clear(); }
 
 private:
     struct Job;

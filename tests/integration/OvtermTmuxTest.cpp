@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "integration/LoopbackTelnetServer.h"
+#include "print/PrivateCupsServer.h"
 #include "support/TempDirectory.h"
 
 namespace fs = std::filesystem;
@@ -105,7 +106,10 @@ CellStyle StyleOf(const std::vector<std::string>& lines, const std::string& word
 // terminal modes from before and after.
 class Pane {
 public:
-    Pane(const fs::path& dir, const std::string& ovtermArgs, int width = 80, int height = 26) : dir(dir) {
+    // environment: more "NAME=value" words for ovterm's environment.
+    Pane(const fs::path& dir, const std::string& ovtermArgs, int width = 80, int height = 26,
+         const std::string& environment = "")
+        : dir(dir) {
         socket = (dir / "tmux.sock").string();
         const fs::path conf = dir / "tmux.conf";
         std::ofstream(conf) << "set -g default-terminal tmux-256color\nset -g status off\n"
@@ -113,7 +117,9 @@ public:
         // The pane works in the test's folder (the emulator keeps its line
         // records file in the working folder) with settings of its own.
         const std::string inner = "cd " + Quote(dir.string()) + " && export XDG_CONFIG_HOME=" +
-                                  Quote((dir / "config").string()) + "; stty -g > " + (dir / "before").string() +
+                                  Quote((dir / "config").string()) +
+                                  (environment.empty() ? "" : " " + environment) + "; stty -g > " +
+                                  (dir / "before").string() +
                                   "; echo $$ > " +
                                   (dir / "pid").string() + "; (exec " + std::string(OV_OVTERM_TOOL) + " " +
                                   ovtermArgs + "); echo ovterm-exit=$?; stty -g > " + (dir / "after").string() +
@@ -536,6 +542,35 @@ TEST_F(OvtermInTmux, DoubleWidthLinesAsTheTerminalCanShowThem) {
             EXPECT_EQ(output.find("\x1b#6"), std::string::npos);
         }
     }
+}
+
+// The host's print data (DC2 .. space, then DC4) goes raw to the user's CUPS
+// destination as one job; a destination CUPS does not know is reported.
+TEST_F(OvtermInTmux, HostPrintDataGoesRawToTheCupsDestination) {
+    PrivateCupsServer cups((dir / "cups").string(), "ovprint");
+    if (!cups.Running()) GTEST_SKIP() << cups.Problem();
+    // DC2, print data with control bytes, DC4 and a NUL in it, the space
+    // that ends it, screen text, and the DC4 that closes the printer.
+    const std::string printed = std::string("ABC\x1b" "E\x01\xff\x14", 8) + std::string(1, '\0') + "Z";
+    std::ofstream(dir / "out", std::ios::binary) << "\x12" << printed << " after-print\x14";
+    const std::string child = "cat " + (dir / "out").string() + "; exec sleep 600";
+    {
+        Pane pane(dir, "-e sh -c " + Quote(child), 80, 26, "CUPS_SERVER=" + Quote(cups.Server()) + " PRINTER=ovprint");
+        ASSERT_TRUE(pane.Started());
+        ASSERT_TRUE(pane.WaitForText("after-print")) << pane.CaptureText();
+        const auto jobs = cups.WaitForCapturedJobs(1, 60);
+        ASSERT_EQ(jobs.size(), 1u);
+        EXPECT_EQ(testsupport::ToHex(jobs[0].bytes), testsupport::ToHex("\r\n" + printed));
+        EXPECT_EQ(jobs[0].title, "Orvane Emulator");
+        // Nothing was printed on the screen from the print data.
+        EXPECT_EQ(pane.CaptureText().find("ABC"), std::string::npos) << pane.CaptureText();
+    }
+    fs::create_directories(dir / "unknown");
+    Pane pane(dir / "unknown", "-e sh -c " + Quote(child), 80, 26,
+              "CUPS_SERVER=" + Quote(cups.Server()) + " PRINTER=nosuchqueue");
+    ASSERT_TRUE(pane.Started());
+    ASSERT_TRUE(pane.WaitForText("Cannot open printer.")) << pane.CaptureText();
+    EXPECT_NE(pane.CaptureText().find("nosuchqueue"), std::string::npos) << pane.CaptureText();
 }
 
 }  // namespace

@@ -204,7 +204,11 @@ void TermSession::Loop() {
             for (int key; (key = getch()) != ERR;) HandleKey(key);
             if (ready > 0 && (fds[0].revents & (POLLHUP | POLLERR))) quit = true;
         }
-        for (const std::string& m : platform->port.TakeMessages()) Note(m);
+        // Messages of one pass share the note (a printer's reason and the
+        // emulator's "Cannot open printer.", say).
+        std::string messages;
+        for (const std::string& m : platform->port.TakeMessages()) messages += (messages.empty() ? "" : " / ") + m;
+        if (!messages.empty()) Note(messages);
         if (platform->port.TakeBeeps()) beep();
         if (platform->port.QuitRequested()) quit = true;
         if (wasConnected && !controller->IsConnected()) {

@@ -158,11 +158,13 @@ void TermSession::DrawStatus() {
     } else if (!panel.empty()) {
         text = " any key closes this list";
     } else {
-        text = " " + (hostLabel.empty() ? std::string("(no host)") : hostLabel) + " | " +
-               (controller->IsConnected() ? "connected" : "disconnected");
+        // A note comes first: it is what the line is for just then.
+        if (!note.empty()) text = " " + note + " |";
+        text += " " + (hostLabel.empty() ? std::string("(no host)") : hostLabel) + " | " +
+                (controller->IsConnected() ? "connected" : "disconnected");
         if (controller->LocalMode()) text += " | LOCAL";
         if (view->IsLogging()) text += " | LOG";
-        text += note.empty() ? " | Ctrl-] commands" : " | " + note;
+        if (note.empty()) text += " | Ctrl-] commands";
     }
     if (text.size() > static_cast<size_t>(COLS)) text.resize(static_cast<size_t>(COLS));
     attrset(prompting ? A_NORMAL : A_REVERSE);
