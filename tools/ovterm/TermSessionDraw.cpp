@@ -18,11 +18,18 @@ namespace {
 
 constexpr int kStatusRow = screen::kShownRows;
 
-bool IsWideRow(const CWinTermView& view, int line) {
+// The cells shown on terminal row line, or null when the row shows nothing
+// (nothing below the message row is shown, even when scrolled back).
+const unsigned* ShownCells(const CWinTermView& view, int line) {
     const int index = view.ScrollPosition() + line;
     const int limit = screen::kMessageRow + screen::kHistoryLines - view.ScrollPosition();
-    if (line > limit || index < 0 || index >= CWinTermView::kTableLines) return false;
-    return (view.TableLine(index)[0] & cell::kDoubleWidth) != 0;
+    if (line > limit || index < 0 || index >= CWinTermView::kTableLines) return nullptr;
+    return view.TableLine(index);
+}
+
+bool IsWideRow(const CWinTermView& view, int line) {
+    const unsigned* cells = ShownCells(view, line);
+    return cells && (cells[0] & cell::kDoubleWidth) != 0;
 }
 
 // DECDWL / DECSWL for one row, leaving the cursor and attributes as curses
@@ -111,15 +118,12 @@ void TermSession::RestoreLineSizes() {
 
 void TermSession::DrawScreenLine(int line) {
     move(line, 0);
-    const int index = view->ScrollPosition() + line;
-    // Nothing below the message row is shown, even when scrolled back.
-    const int limit = screen::kMessageRow + screen::kHistoryLines - view->ScrollPosition();
-    if (line > limit || index < 0 || index >= CWinTermView::kTableLines) {
+    const unsigned* cells = ShownCells(*view, line);
+    if (!cells) {
         attrset(A_NORMAL);
         clrtoeol();
         return;
     }
-    const unsigned* cells = view->TableLine(index);
     const bool wide = (cells[0] & cell::kDoubleWidth) != 0;
     const int count = wide ? screen::kColumns / 2 : screen::kColumns;
     for (int col = 0; col < count; ++col) {
