@@ -36,6 +36,11 @@ public:
     static constexpr int kKeyTables = 4;        // no modifier, Shift, Ctrl, Alt
     static constexpr int kFunctionKeys = 16;
     static constexpr int kKeyStringSize = 80;
+    // Function-key labels live in the message line: key k's is the first
+    // kLabelLength bytes of the kLabelSlot-byte slot at LabelOffset(k).
+    static constexpr int kLabelLength = 7;
+    static constexpr int kLabelSlot = 8;
+    static constexpr int LabelOffset(int key) { return 1 + kLabelSlot * key; }
     static constexpr int kCursorKeyTables = 2;  // no modifier, Ctrl
     static constexpr int kCursorKeys = 10;
     static constexpr int kCursorKeyStringSize = 8;

@@ -9,8 +9,6 @@
 namespace {
 constexpr unsigned char kKeyStringEnd = 0x7F;  // DEL
 constexpr unsigned char kTextEnd = 0x0D;        // CR
-constexpr int kLabelLength = 7;
-constexpr int kLabelSlot = 8;
 constexpr int kMessageLength = 131;
 }  // namespace
 
@@ -23,7 +21,7 @@ void CWyse50Emulator::CollectProgramTarget(unsigned char k) {
     } else if (k >= 0x60 && k <= 0x6F) {
         collectPtr = functionKeyStrings[1][k - 0x60];
     } else if (k >= 0x30 && k <= 0x3F) {
-        collectPtr = view->MessageLineBuffer() + 1 + kLabelSlot * (k - 0x30);
+        collectPtr = view->MessageLineBuffer() + LabelOffset(k - 0x30);
         currentHandler = &CWyse50Emulator::CollectLabel;
         return;
     } else if (k == '(') {

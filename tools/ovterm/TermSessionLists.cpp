@@ -32,13 +32,13 @@ std::string Shown(const char* text, size_t limit) {
 std::vector<std::string> TermSession::KeysPanel() const {
     std::vector<std::string> lines;
     auto* wyse = dynamic_cast<CWyse50Emulator*>(controller->Emulator());
-    // Labels are written into the message line's slots of 8 (ESC z 0..?).
+    // Labels are written into the message line's slots (ESC z 0..?).
     const char* labels = view->MessageLineBuffer();
     static const char* const kTables[] = {"F", "Shift-F", "Ctrl-F", "Alt-F"};
     for (int table = 0; wyse && table < CWyse50Emulator::kKeyTables; ++table)
         for (int key = 0; key < CWyse50Emulator::kFunctionKeys; ++key) {
             const char* text = wyse->FunctionKeyString(table, key);
-            std::string label = table == 0 ? Shown(labels + 1 + 8 * key, 7) : std::string();
+            std::string label = table == 0 ? Shown(labels + CWyse50Emulator::LabelOffset(key), CWyse50Emulator::kLabelLength) : std::string();
             while (!label.empty() && label.back() == ' ') label.pop_back();
             if ((!text || !*text) && label.empty()) continue;
             std::string name = kTables[table] + std::to_string(key + 1);
