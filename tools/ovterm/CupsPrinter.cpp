@@ -102,10 +102,9 @@ int CCupsPrinter::PrintFile(const char* fileName) {
         in.read(block, sizeof block);
         if (in.gcount() > 0 && !Write(block, static_cast<int>(in.gcount()))) break;
     }
-    const bool whole = in.eof() && !failed;
-    if (!whole && !failed) Fail(std::string("reading ") + fileName + " failed");
+    if (!in.eof()) Fail(std::string("reading ") + fileName + " failed");
     Close();
-    return whole && !failed ? 1 : 0;
+    return failed ? 0 : 1;
 }
 
 }  // namespace ovterm
