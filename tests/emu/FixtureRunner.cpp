@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "support/FixtureFile.h"
 #include "support/TempDirectory.h"
 #include "tools/script/Escapes.h"
 #include "tools/replay/PrivateDirectory.h"
@@ -36,103 +37,13 @@
 #include "view/CWinTermView.h"
 
 namespace fs = std::filesystem;
+using testsupport::Fixture;
 using testsupport::FromHex;
+using testsupport::LoadFixtures;
 using testsupport::ToHex;
 using script::Unescape;
 
 namespace {
-
-struct Fixture {
-    std::string file;
-    std::string name;
-    int line = 0;
-    std::string input;
-    std::map<int, std::string> rows;
-    bool anyRows = false;
-    bool hasCursor = false;
-    std::string cursor;
-    std::string sent;
-    std::string printed;
-    std::vector<std::pair<std::pair<int, int>, unsigned>> cells;
-    std::vector<std::string> runs;
-    std::vector<std::string> messages;
-    std::map<std::string, std::string> files;
-};
-
-std::vector<Fixture> LoadFixtures() {
-    std::vector<Fixture> all;
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(OV_FIXTURE_DIR))
-        if (entry.path().extension() == ".fix") files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const fs::path& path : files) {
-        std::ifstream in(path);
-        std::string line;
-        int number = 0;
-        while (std::getline(in, line)) {
-            ++number;
-            if (line.empty() || line[0] == '#') continue;
-            if (line.rfind("=== ", 0) == 0) {
-                Fixture f;
-                f.file = path.filename().string();
-                f.name = line.substr(4);
-                f.line = number;
-                all.push_back(f);
-                continue;
-            }
-            if (all.empty()) throw std::runtime_error(path.string() + ": text before the first case");
-            Fixture& f = all.back();
-            std::istringstream words(line);
-            std::string keyword;
-            words >> keyword;
-            std::string rest = line.size() > keyword.size() + 1 ? line.substr(keyword.size() + 1) : "";
-            if (keyword == "in") {
-                f.input += Unescape(rest);
-            } else if (keyword == "row") {
-                int row;
-                words >> row;
-                std::string text;
-                std::getline(words, text);
-                if (!text.empty() && text[0] == ' ') text.erase(0, 1);
-                if (text.size() > 1 && text[0] == '@') {
-                    size_t end = text.find(' ');
-                    int column = std::stoi(text.substr(1, end - 1));
-                    text = std::string(static_cast<size_t>(column), ' ') +
-                           (end == std::string::npos ? "" : text.substr(end + 1));
-                }
-                f.rows[row] = text;
-            } else if (keyword == "cursor") {
-                f.hasCursor = true;
-                f.cursor = rest;
-            } else if (keyword == "sent") {
-                f.sent += FromHex(rest);
-            } else if (keyword == "printed") {
-                f.printed += Unescape(rest);
-            } else if (keyword == "cell") {
-                int r, c;
-                std::string hex;
-                words >> r >> c >> hex;
-                f.cells.push_back({{r, c}, static_cast<unsigned>(std::stoul(hex, nullptr, 16))});
-            } else if (keyword == "run") {
-                f.runs.push_back(Unescape(rest));
-            } else if (keyword == "message") {
-                f.messages.push_back(Unescape(rest));
-            } else if (keyword == "file") {
-                std::string name, text;
-                words >> name;
-                std::getline(words, text);
-                if (!text.empty() && text[0] == ' ') text.erase(0, 1);
-                f.files[name] += Unescape(text);
-            } else if (keyword == "anyrows") {
-                f.anyRows = true;
-            } else {
-                throw std::runtime_error(path.string() + ":" + std::to_string(number) + ": unknown keyword " +
-                                         keyword);
-            }
-        }
-    }
-    return all;
-}
 
 struct Outcome {
     std::vector<std::string> rows;
@@ -189,9 +100,6 @@ std::string Describe(const Outcome& o) {
     for (const auto& file : o.files) text += "  file " + file.first + " (" + std::to_string(file.second.size()) + " bytes)\n";
     return text;
 }
-
-// Names the case instead of dumping its bytes when a test fails.
-void PrintTo(const Fixture& f, std::ostream* os) { *os << f.file << ":" << f.line << " " << f.name; }
 
 class FixtureTest : public ::testing::TestWithParam<Fixture> {};
 
@@ -255,6 +163,6 @@ std::string CaseName(const ::testing::TestParamInfo<Fixture>& info) {
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureTest, ::testing::ValuesIn(LoadFixtures()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Fixtures, FixtureTest, ::testing::ValuesIn(LoadFixtures(OV_FIXTURE_DIR)), CaseName);
 
 }  // namespace

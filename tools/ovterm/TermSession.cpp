@@ -24,6 +24,7 @@
 #include "tools/ovterm/Commands.h"
 #include "tools/ovterm/KeyMap.h"
 #include "tools/ovterm/OvtermPlatform.h"
+#include "tools/ovterm/ScreenLines.h"
 #include "view/CWinTermView.h"
 #include "view/posix/TextWindowPort.h"
 #include "settings/MruList.h"
@@ -144,12 +145,14 @@ int TermSession::Run(std::string* report) {
     }
     // Only a real xterm is known to have double-width lines; tmux and screen
     // pass XTERM_VERSION on from the terminal outside them but have none.
-    lineSizeEscapes = options.wideLines == Options::WideLines::kEscapes ||
-                      (options.wideLines == Options::WideLines::kAuto && std::getenv("XTERM_VERSION") &&
-                       !std::getenv("TMUX") && !std::getenv("STY"));
+    lines.reset(new ScreenLines(*view, palette, WriteToTerminal));
+    lines->SetUtf8(utf8);
+    lines->SetLineSizeEscapes(options.wideLines == Options::WideLines::kEscapes ||
+                              (options.wideLines == Options::WideLines::kAuto && std::getenv("XTERM_VERSION") &&
+                               !std::getenv("TMUX") && !std::getenv("STY")));
     platform->port.MarkAll();
     Loop();
-    RestoreLineSizes();
+    lines->RestoreLineSizes();
     endwin();
     guard.active = false;
 
@@ -235,7 +238,7 @@ void TermSession::Note(const std::string& text) {
 void TermSession::HandleKey(int key) {
     if (key == KEY_RESIZE) {
         clear();
-        ForgetLineSizes();
+        lines->ForgetLineSizes();
         platform->port.MarkAll();
         return;
     }

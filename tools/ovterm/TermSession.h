@@ -4,7 +4,6 @@
 // program in a pseudo-terminal).
 #pragma once
 
-#include <bitset>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +18,10 @@ class CPtyComm;
 class OvtermPlatform;
 
 namespace ovterm {
+
+class ScreenLines;
+// Writes to the user's terminal past curses (escapes curses does not know).
+void WriteToTerminal(const std::string& text);
 
 struct Options {
     std::string host;                 // telnet HOST[:PORT]
@@ -49,11 +52,8 @@ private:
     bool Start(std::string* report);
     void Loop();
     void Draw();
-    void DrawScreenLine(int line);
     void DrawPanelLine(int line);
     void DrawStatus();
-    void ForgetLineSizes();
-    void RestoreLineSizes();
     // Lines of text shown over the screen until the next key.
     void ShowPanel(std::vector<std::string> lines);
     void HandleKey(int key);
@@ -82,9 +82,7 @@ private:
     bool tooSmall = false;
     std::vector<std::string> panel;
     CursesPalette palette;
-    bool lineSizeEscapes = false;
-    bool lineSizesKnown = false;
-    std::bitset<screen::kShownRows> shownWide;
+    std::unique_ptr<ScreenLines> lines;
 };
 
 }  // namespace ovterm

@@ -9,10 +9,14 @@
 #include "tools/replay/ScreenText.h"
 #include "view/CWinTermView.h"
 
-ReplaySession::ReplaySession(std::FILE* messageStream)
+ReplaySession::ReplaySession(std::FILE* messageStream) : ReplaySession(messageStream, nullptr) {}
+
+ReplaySession::ReplaySession(CWindowPort& windowPort) : ReplaySession(nullptr, &windowPort) {}
+
+ReplaySession::ReplaySession(std::FILE* messageStream, CWindowPort* windowPort)
     : port(new CHeadlessPort(messageStream)), launcher(new CRecordingLauncher), controller(new CTermController) {
     int failed = 0;
-    view = new CWinTermView(controller.get(), &failed, port.get());
+    view = new CWinTermView(controller.get(), &failed, windowPort ? windowPort : port.get());
     controller->AdoptView(view);
     printer = new CCapturePrinter;
     controller->AdoptPrinter(printer);

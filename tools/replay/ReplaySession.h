@@ -13,6 +13,7 @@ class CTermController;
 class CWinTermView;
 class CWyse50Emulator;
 class CHeadlessPort;
+class CWindowPort;
 class CCaptureComm;
 class CCapturePrinter;
 class CRecordingLauncher;
@@ -24,6 +25,9 @@ public:
     // Message boxes are echoed to messageStream if given. Programs the stream
     // asks for are only noted (Runs()); none is ever started.
     explicit ReplaySession(std::FILE* messageStream = nullptr);
+    // The same with the view drawing on windowPort (which outlives the
+    // session) instead of a port without a window; Messages() then stays empty.
+    explicit ReplaySession(CWindowPort& windowPort);
     ~ReplaySession();
     ReplaySession(const ReplaySession&) = delete;
     ReplaySession& operator=(const ReplaySession&) = delete;
@@ -53,6 +57,8 @@ public:
     CTermController& Controller() const { return *controller; }
 
 private:
+    ReplaySession(std::FILE* messageStream, CWindowPort* windowPort);
+
     std::unique_ptr<CHeadlessPort> port;
     std::unique_ptr<CRecordingLauncher> launcher;
     std::unique_ptr<CTermController> controller;

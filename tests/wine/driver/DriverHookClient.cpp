@@ -36,9 +36,19 @@ bool Driver::Hook(const Command& c) {
         hook_ = messageHook_ = nullptr;
         HOOKPROC proc = HookProc(hookModule_, kHookProcName);
         HOOKPROC messageProc = HookProc(hookModule_, kMessageHookProcName);
-        if (proc) hook_ = SetWindowsHookExA(WH_CALLWNDPROC, proc, hookModule_, targetThread_);
-        if (messageProc) messageHook_ = SetWindowsHookExA(WH_GETMESSAGE, messageProc, hookModule_, targetThread_);
-        if (!hook_ || !messageHook_) return Fail(c.name + ": cannot hook the window's thread");
+        if (!proc || !messageProc) return Fail(c.name + ": ovdrivehook.dll lacks its hook procedures");
+        // Wine now and then refuses a hook on a thread that has only just
+        // made its window; asked again a moment later it takes it.
+        DWORD error = 0;
+        for (int attempt = 0; attempt < 100 && !(hook_ && messageHook_); ++attempt) {
+            if (attempt > 0) Sleep(20);
+            if (!hook_) hook_ = SetWindowsHookExA(WH_CALLWNDPROC, proc, hookModule_, targetThread_);
+            if (!messageHook_)
+                messageHook_ = SetWindowsHookExA(WH_GETMESSAGE, messageProc, hookModule_, targetThread_);
+            if (!hook_ || !messageHook_) error = GetLastError();
+        }
+        if (!hook_ || !messageHook_)
+            return Fail(c.name + ": cannot hook the window's thread (error " + std::to_string(error) + ")");
         hookThread_ = targetThread_;
     }
     return true;
