@@ -158,6 +158,13 @@ void CWinTermView::InvalidateRowSpan(int row, int firstCol, int endCol) {
     port->Invalidate(&rect, true);
 }
 
+void CWinTermView::CellsChanged(int row, int firstCol, int endCol, unsigned sizeBefore) {
+    if (LineSize(row) != sizeBefore)
+        InvalidateRowSpan(row, 0, screen::kColumns);
+    else
+        InvalidateRowSpan(row, firstCol, endCol);
+}
+
 void CWinTermView::InvalidateCells(int top, int left, int bottom, int right) {
     top = Clamp(top, 0, screen::kStoredRows);
     bottom = Clamp(bottom, 0, screen::kStoredRows);
@@ -171,6 +178,9 @@ void CWinTermView::InvalidateCells(int top, int left, int bottom, int right) {
     rect.top = (top - offset) * lineHeight;
     rect.bottom = (bottom - offset) * lineHeight;
     port->Invalidate(&rect, true);
+    // A double-width row shows its columns elsewhere.
+    for (int row = top; row < bottom; ++row)
+        if (ColumnWidth(row) != charWidth) InvalidateRowSpan(row, left, right);
 }
 
 void CWinTermView::InvalidateCursorLine() { InvalidateRowSpan(cursorRow, 0, screen::kColumns); }

@@ -248,16 +248,39 @@ private:
         rect.bottom = endLine * lineHeight;
         return rect;
     }
-    // Pixels of columns [firstCol, endCol) of a screen row as it is shown now.
+    // Width of one store column of a screen row: twice the cell on a
+    // double-width row.
+    int ColumnWidth(int row) const {
+        return ValidRow(row) && (rowTable[screen::kHistoryLines + row][0] & cell::kDoubleWidth) ? 2 * charWidth
+                                                                                                : charWidth;
+    }
+    // Pixels of store columns [firstCol, endCol) of a screen row as it is
+    // shown now, within the window's 80 columns.
     PixelRect RowSpanRect(int row, int firstCol, int endCol) const {
         const int line = row - ViewOffset();
-        return CellRect(line, firstCol, line + 1, endCol);
+        const int width = ColumnWidth(row);
+        PixelRect rect = CellRect(line, 0, line + 1, 0);
+        rect.left = firstCol * width;
+        rect.right = endCol * width;
+        if (rect.right > screen::kColumns * charWidth) rect.right = screen::kColumns * charWidth;
+        return rect;
     }
     bool RowShown(int row) const {
         const int line = row - ViewOffset();
         return line >= 0 && line < screen::kShownRows;
     }
+    // Every change to the cells of a shown row goes through one of these:
+    // the pixels showing store columns [firstCol, endCol) of row are drawn again.
     void InvalidateRowSpan(int row, int firstCol, int endCol);
+    // Store columns [firstCol, endCol) of row may have changed, and the
+    // row's line size was sizeBefore: a new line size redraws the whole row.
+    void CellsChanged(int row, int firstCol, int endCol, unsigned sizeBefore);
+    unsigned LineSize(int row) const {
+        return ValidRow(row) ? rowTable[screen::kHistoryLines + row][0] & cell::kLineSizeMask : 0;
+    }
+    // Sets the cell at (row, col), when there is one, to change(old cell).
+    template <class Change>
+    void ChangeCellAt(int row, int col, Change change);
     void InvalidateAll(bool erase);
     void UpdateCaretPos();
     void MoveCaretIfVisible();

@@ -23,8 +23,18 @@ int CWinTermView::GetCharAt(int row, int col) { return static_cast<int>(GetCellA
 int CWinTermView::GetChar() { return GetCharAt(cursorRow, cursorCol); }
 unsigned CWinTermView::GetAttrAt(int row, int col) { return GetCellAt(row, col) & kAttr; }
 
+// Every single-cell change tells the window which cell changed.
+template <class Change>
+void CWinTermView::ChangeCellAt(int row, int col, Change change) {
+    if (unsigned* c = CellAt(row, col)) {
+        const unsigned before = *c;
+        *c = change(*c);
+        if (*c != before) CellsChanged(row, col, col + 1, col == 0 ? before & cell::kLineSizeMask : LineSize(row));
+    }
+}
+
 void CWinTermView::SetCellAt(int row, int col, unsigned cellWord) {
-    if (unsigned* c = CellAt(row, col)) *c = cellWord;
+    ChangeCellAt(row, col, [&](unsigned) { return cellWord; });
 }
 void CWinTermView::SetCell(unsigned cellWord) { SetCellAt(cursorRow, cursorCol, cellWord); }
 
@@ -34,26 +44,27 @@ void CWinTermView::PutCellAt(int row, int col, const unsigned* cellWord) {
 void CWinTermView::PutCell(const unsigned* cellWord) { PutCellAt(cursorRow, cursorCol, cellWord); }
 
 void CWinTermView::SetCharAt(int row, int col, int ch) {
-    if (unsigned* c = CellAt(row, col)) *c = WithChar(*c, ch);
+    ChangeCellAt(row, col, [&](unsigned c) { return WithChar(c, ch); });
 }
 void CWinTermView::SetChar(int ch) { SetCharAt(cursorRow, cursorCol, ch); }
 
 void CWinTermView::SetAttrAt(int row, int col, unsigned attr) {
-    if (unsigned* c = CellAt(row, col)) *c = WithAttr(*c, attr);
+    ChangeCellAt(row, col, [&](unsigned c) { return WithAttr(c, attr); });
 }
 void CWinTermView::SetAttr(unsigned attr) { SetAttrAt(cursorRow, cursorCol, attr); }
 
 void CWinTermView::ReplaceAttrAt(int row, int col, unsigned attr, unsigned mask) {
-    if (unsigned* c = CellAt(row, col)) *c = (*c & ~(mask & kAttr)) | (attr & kAttr);
+    ChangeCellAt(row, col, [&](unsigned c) { return (c & ~(mask & kAttr)) | (attr & kAttr); });
 }
 
 void CWinTermView::SetReverseAt(int row, int col) {
-    if (unsigned* c = CellAt(row, col)) *c |= cell::kReverse;
+    ChangeCellAt(row, col, [](unsigned c) { return c | cell::kReverse; });
 }
 
 void CWinTermView::ApplyWriteAttr() {
-    if (unsigned* c = CellAt(cursorRow, cursorCol)) *c |= writeAttr;
+    ChangeCellAt(cursorRow, cursorCol, [&](unsigned c) { return c | writeAttr; });
 }
+
 
 void CWinTermView::ApplyWriteAttrDown() {
     if (!ValidCol(cursorCol)) return;
@@ -66,7 +77,9 @@ void CWinTermView::ApplyWriteAttrDown() {
 void CWinTermView::SetAttrRunClipped(int row, int col, long long count, unsigned attr) {
     const Span span = ClipRun(col, count);
     if (!ValidRow(row) || span.Empty()) return;
+    const unsigned sizeBefore = LineSize(row);
     cellruns::SetAttr(RowCells(row) + span.first, span.end - span.first, attr);
+    CellsChanged(row, span.first, span.end, sizeBefore);
 }
 
 void CWinTermView::SetAttrRunAt(int row, int col, int count, unsigned attr) {
@@ -84,26 +97,25 @@ void CWinTermView::SetCellsToEol(int row, int col, unsigned value, unsigned keep
     const Span span = ClipRun(col, screen::kColumns);
     if (!ValidRow(row) || span.Empty()) return;
     unsigned* cells = RowCells(row);
+    const unsigned sizeBefore = LineSize(row);
     for (int i = span.first; i < span.end; ++i) {
         if (skipProtected && (cells[i] & cell::kProtected)) continue;
         cells[i] = (cells[i] & keepMask) | (value & ~keepMask);
     }
+    CellsChanged(row, span.first, span.end, sizeBefore);
 }
 
 void CWinTermView::SetAttrToEolAt(int row, int col, unsigned attr) {
     SetCellsToEol(row, col, attr, kChar, true);
-    InvalidateRowSpan(row, Clamp(col, 0, screen::kColumns), screen::kColumns);
 }
 
 void CWinTermView::SetCharToEolAt(int row, int col, int ch) {
     SetCellsToEol(row, col, static_cast<unsigned>(ch), kAttr, true);
-    InvalidateRowSpan(row, Clamp(col, 0, screen::kColumns), screen::kColumns);
 }
 void CWinTermView::SetCharToEol(int ch) { SetCharToEolAt(cursorRow, cursorCol, ch); }
 
 void CWinTermView::SetCellToEolAt(int row, int col, unsigned cellWord) {
     SetCellsToEol(row, col, cellWord, 0, true);
-    InvalidateRowSpan(row, Clamp(col, 0, screen::kColumns), screen::kColumns);
 }
 void CWinTermView::SetCellToEol(unsigned cellWord) { SetCellToEolAt(cursorRow, cursorCol, cellWord); }
 
@@ -116,10 +128,12 @@ void CWinTermView::ForceCellToEol(unsigned cellWord) { ForceCellToEolAt(cursorRo
 void CWinTermView::FillCharToFieldEnd(int ch) {
     if (!ValidRow(cursorRow)) return;
     unsigned* cells = RowCells(cursorRow);
-    for (int i = cursorCol; i < screen::kColumns; ++i) {
+    int i = cursorCol;
+    for (; i < screen::kColumns; ++i) {
         if (cells[i] & cell::kProtected) break;
         cells[i] = WithChar(cells[i], ch);
     }
+    InvalidateRowSpan(cursorRow, cursorCol, i);
 }
 
 int CWinTermView::FindProtected() {

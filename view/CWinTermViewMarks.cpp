@@ -153,7 +153,10 @@ unsigned CWinTermView::GetMarkAttr() {
 void CWinTermView::SetAttrToNextMark(unsigned attr) {
     const int row = cursorRow, col = cursorCol;
     if (!ValidRow(row) || !ValidCol(col)) return;  // column 80: no cells to set
-    cellruns::SetAttr(RowCells(row) + col, NextMarkColumn(row, col) - col, attr);
+    const int end = NextMarkColumn(row, col);
+    const unsigned sizeBefore = LineSize(row);
+    cellruns::SetAttr(RowCells(row) + col, end - col, attr);
+    CellsChanged(row, col, end, sizeBefore);
 }
 
 void CWinTermView::WriteOverMark() {

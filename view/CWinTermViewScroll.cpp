@@ -44,6 +44,9 @@ void CWinTermView::ScrollRows(int start, int end, int n, bool down, bool paint) 
         return;
     }
     if (paint) port->UpdateNow();
+    // A batched scroll moves no pixels: the window shows the old rows until
+    // it is painted again, which must then be in full.
+    if (!paint) InvalidateAll(true);
     if (!down && start == 0)
         // Row 0 leaves the screen into the history, and the oldest history line
         // is recycled as the new bottom row.
@@ -71,10 +74,9 @@ void CWinTermView::ScrollWindowArea(int start, int end, int n, bool down) {
         if (band.bottom > windowBottom) band.bottom = windowBottom;
         if (band.top < band.bottom) port->Invalidate(&band, true);
     } else {
-        if (down)
-            bottom -= n * lineHeight;
-        else
-            top += n * lineHeight;
+        // The band is the whole region: the pixels move inside it, and the
+        // window clips the scroll to it, so the rows they land on must lie
+        // in it too.
         band.top = top - offset * lineHeight;
         band.bottom = bottom - offset * lineHeight;
         if (band.top < 0) band.top = 0;

@@ -33,7 +33,9 @@ void CWinTermView::PutText(const char* text, int len) {
     const int count = len <= 0 || !text ? 0 : (len < room ? len : room);
     if (insertMode && room > 0) OpenRoom(row, col, len <= 0 ? 1 : count);
     // Painting state as it stands after a wrap (which may batch a scroll).
-    const bool drawn = paintNow && !port->IsMinimised();
+    // Written cells are invalidated even while a batched scroll defers the
+    // caret: the next paint shows them wherever the scroll left the pixels.
+    const bool minimised = port->IsMinimised();
 
     if (count > 0) {
         unsigned* cells = RowCells(row);
@@ -52,7 +54,7 @@ void CWinTermView::PutText(const char* text, int len) {
             cellruns::WriteChars(cells + col, text, count, 0, attrOverride & kAttr);
         // The line size belongs to the row, not to the character in column 0.
         if (col == 0) cells[0] = (cells[0] & ~cell::kLineSizeMask) | lineSize;
-        if (drawn && RowShown(row)) InvalidateWritten(row, col, count, lineSize);
+        if (!minimised && RowShown(row)) InvalidateWritten(row, col, count, lineSize);
     }
 
     if (len > 0) {
@@ -62,7 +64,7 @@ void CWinTermView::PutText(const char* text, int len) {
             if (autoWrap) pendingWrap = kWrapPending;
         }
     }
-    if (drawn && focused) UpdateCaretPos();
+    if (paintNow && !minimised && focused) UpdateCaretPos();
 
     if (hidCaret) {
         port->ShowCaret();
@@ -72,9 +74,13 @@ void CWinTermView::PutText(const char* text, int len) {
 
 // Insert mode: n blank cells open at the cursor, the pixels move along.
 void CWinTermView::OpenRoom(int row, int col, int n) {
+    const unsigned sizeBefore = LineSize(row);
     ShiftRowRight(row, col, screen::kColumns, n);
-    if (paintNow && RowShown(row))
-        port->ScrollPixels(RowSpanRect(row, col, screen::kColumns), n * charWidth, 0);
+    if (!RowShown(row)) return;
+    if (paintNow && LineSize(row) == sizeBefore)
+        port->ScrollPixels(RowSpanRect(row, col, screen::kColumns), n * ColumnWidth(row), 0);
+    else
+        CellsChanged(row, col, screen::kColumns, sizeBefore);
 }
 
 // Written cells are drawn anew: twice as wide on a double-size row, and with
@@ -143,16 +149,18 @@ void CWinTermView::DeleteCharsInField(int endCol, int count) {
     if (count < 1) count = 1;
     if (count > endCol - col) count = endCol - col;
     unsigned* cells = RowCells(row);
+    const unsigned sizeBefore = LineSize(row);
     std::memmove(cells + col, cells + col + count, sizeof(unsigned) * (endCol - col - count));
     for (int i = endCol - count; i < endCol; ++i) cells[i] = BlankCell();
 
     if (port->IsMinimised() || !RowShown(row)) return;
-    if (!paintNow) {
-        // The pixels may be stale while a batched scroll is pending.
-        InvalidateRowSpan(row, col, endCol);
+    if (!paintNow || LineSize(row) != sizeBefore) {
+        // The pixels may be stale while a batched scroll is pending, and a
+        // new line size moves every cell of the row.
+        CellsChanged(row, col, endCol, sizeBefore);
         return;
     }
-    port->ScrollPixels(RowSpanRect(row, col, endCol), -count * charWidth, 0);
+    port->ScrollPixels(RowSpanRect(row, col, endCol), -count * ColumnWidth(row), 0);
 }
 
 void CWinTermView::DeleteChars(int count) { DeleteCharsInField(screen::kColumns, count); }

@@ -33,7 +33,7 @@ std::string Piece(std::mt19937& random) {
     static const char kWriteAttributes[] = "67ABCDEF";
     static const char kSimple[] = "TtYy*+,:;QWERqr&')(VjI{i0125JK]}NOf";
     const char attribute = kAttributes[Pick(random, sizeof kAttributes - 1)];
-    switch (Pick(random, 32)) {
+    switch (Pick(random, 34)) {
     case 0: case 1: case 2: case 3: case 4: case 5:
         return Text(random);
     case 6: case 7:
@@ -58,8 +58,10 @@ std::string Piece(std::mt19937& random) {
     case 20:
         return std::string("\033^") + static_cast<char>('0' + Pick(random, 2));
     case 21:
-        // A recalled line, which may carry a line size.
-        return std::string("\033>") + Param(random, 24) + Param(random, 80) +
+    case 31:
+        // A recalled line, which may carry a line size: a size in column 0
+        // sizes the row, so that is where most go.
+        return std::string("\033>") + Param(random, 24) + (Pick(random, 4) ? ' ' : Param(random, 80)) +
                static_cast<char>(0x20 + Pick(random, kSizedRecords));
     case 22:
         // Saved screens: save or restore slots 0 and 1.
@@ -92,8 +94,11 @@ std::string Piece(std::mt19937& random) {
     case 30:
         // The message line or a function-key label.
         return std::string(Pick(random, 2) ? "\033z(" : "\033z0") + Text(random) + "\r";
-    default:
+    case 32:
         return std::string("\033H") + static_cast<char>(0x30 + Pick(random, 16));
+    default:
+        // Text over a whole row, which wraps or fills the rest of it.
+        return std::string(static_cast<size_t>(40 + Pick(random, 60)), static_cast<char>('a' + Pick(random, 26)));
     }
 }
 

@@ -71,7 +71,7 @@ TEST_P(Repaint, BundledCaptureInEveryBlockSize) {
 
 TEST_P(Repaint, RandomStreamsInRandomBlocks) {
     // Fixed seeds: a failure names its stream and blocks, and comes back.
-    constexpr unsigned kStreams = 120;
+    constexpr unsigned kStreams = 300;
     for (unsigned seed = 1; seed <= kStreams; ++seed) {
         std::mt19937 random(seed);
         const std::string stream = repaint::RandomHostStream(random, 1500);
