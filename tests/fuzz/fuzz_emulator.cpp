@@ -5,9 +5,6 @@
 // Input layout: byte 0 picks the block size (1..500) so that escape
 // sequences get split at varying places; the rest is the host byte stream.
 
-#include <dirent.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,37 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "FuzzWorkDirectory.h"
 #include "tests/support/SessionState.h"
 #include "tools/replay/ReplaySession.h"
 #include "view/CWinTermView.h"
 
 namespace {
 
-std::string workDir;
-
 void Fail(const char* what, const std::string& detail) {
     std::fprintf(stderr, "fuzz_emulator: %s: %s\n", what, detail.c_str());
     std::abort();
-}
-
-// The emulator and its extension commands create files in the current
-// directory; each input starts from an empty one so runs are reproducible.
-void EmptyWorkDir() {
-    DIR* dir = opendir(".");
-    if (!dir) return;
-    std::vector<std::string> names;
-    while (dirent* entry = readdir(dir)) {
-        std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
-    closedir(dir);
-    for (const std::string& name : names) unlink(name.c_str());
-}
-
-void RemoveWorkDir() {
-    if (workDir.empty() || chdir(workDir.c_str()) != 0) return;
-    EmptyWorkDir();
-    if (chdir("/") == 0) rmdir(workDir.c_str());
 }
 
 void CheckScreen(const ReplaySession& session) {
@@ -87,62 +63,10 @@ void CompareWithByteByByte(const ReplaySession& fast, const uint8_t* bytes, size
     if (!difference.empty()) Fail("bulk (first) and byte-by-byte (second) differ", difference);
 }
 
-// libFuzzer reads its arguments after LLVMFuzzerInitialize returns, and the
-// inputs run in a directory of their own: every path argument but the
-// program's own is made absolute, and crash inputs go to the directory the
-// fuzzer was started in unless -artifact_prefix says otherwise.
-std::vector<std::string> AbsoluteArguments(int argc, char** argv, const std::string& cwd) {
-    static const char* const kPathFlags[] = {"-artifact_prefix=", "-exact_artifact_path=", "-dict=",
-                                             "-merge_control_file=", "-features_dir=", "-mutation_graph_file=",
-                                             "-stop_file="};
-    auto absolute = [&](const std::string& path) { return path.empty() || path[0] == '/' ? path : cwd + "/" + path; };
-    std::vector<std::string> args;
-    bool artifactPrefix = false;
-    for (int i = 0; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (i == 0) {
-            // libFuzzer insists on argv[0] unchanged; see the lazy chdir below.
-        } else if (arg.empty() || arg[0] != '-') {
-            arg = absolute(arg);
-        } else {
-            for (const char* flag : kPathFlags) {
-                const std::string name = flag;
-                if (arg.compare(0, name.size(), name) == 0) arg = name + absolute(arg.substr(name.size()));
-            }
-            if (arg.compare(0, 17, "-artifact_prefix=") == 0) artifactPrefix = true;
-        }
-        args.push_back(arg);
-    }
-    if (!artifactPrefix) args.push_back("-artifact_prefix=" + cwd + "/");
-    return args;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    char cwd[4096];
-    if (!getcwd(cwd, sizeof cwd)) {
-        std::perror("fuzz_emulator: getcwd");
-        std::exit(1);
-    }
-    static std::vector<std::string> args = AbsoluteArguments(*argc, *argv, cwd);
-    static std::vector<char*> pointers;
-    pointers.push_back((*argv)[0]);
-    for (size_t i = 1; i < args.size(); ++i) pointers.push_back(&args[i][0]);
-    pointers.push_back(nullptr);
-    *argc = static_cast<int>(args.size());
-    *argv = pointers.data();
-
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/ovfuzz.XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) {
-        std::perror("fuzz_emulator: cannot make a working directory");
-        std::exit(1);
-    }
-    workDir = buffer.data();
-    std::atexit(RemoveWorkDir);
+    fuzzwork::Initialize(argc, argv, "fuzz_emulator");
     return 0;
 }
 
@@ -150,19 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     const size_t blockSize = 1 + static_cast<size_t>(data[0]) * (ReplaySession::kBlockSize - 1) / 255;
 
-    // Entered with the first input, not at start-up: modes that only start
-    // child processes (-minimize_crash, -fork) keep the caller's directory,
-    // where a relative program path still means what it did.
-    static bool inWorkDir = false;
-    if (!inWorkDir) {
-        if (chdir(workDir.c_str()) != 0) {
-            std::perror("fuzz_emulator: cannot enter the working directory");
-            std::exit(1);
-        }
-        inWorkDir = true;
-    }
-
-    EmptyWorkDir();
+    fuzzwork::EnterEmptyDirectory();
     ReplaySession session;
     session.Feed(data + 1, size - 1, blockSize);
     CheckScreen(session);
