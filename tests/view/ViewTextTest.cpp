@@ -45,7 +45,7 @@ TEST(ViewPutText, WrapOnRowTwentyThreeScrollsTheRegionIntoTheHistory) {
     EXPECT_EQ(h.Row(24).substr(0, 3), "msg");
     EXPECT_EQ(h.view->GetRow(), 23);
     EXPECT_EQ(h.view->GetColumn(), 1);
-    EXPECT_EQ(h.port.Count("ScrollPixels 0,16,640,384 by 0 -16"), 1u);
+    EXPECT_EQ(h.port.Count("ScrollPixels 0,0,640,384 by 0 -16"), 1u);
 }
 
 TEST(ViewPutText, InsertModeOpensOnlyTheRoomLeftOnTheRow) {
@@ -121,7 +121,7 @@ TEST(ViewPutText, InvalidatesTheWrittenCellsOnceAndMovesTheCaret) {
         const char* rect;
     } cases[] = {
         {0, "Invalidate 40,32,64,48 erase"},
-        {cell::kDoubleWidth, "Invalidate 40,32,128,48 erase"},
+        {cell::kDoubleWidth, "Invalidate 80,32,128,48 erase"},
         {cell::kDoubleHeight, "Invalidate 40,32,128,64 erase"},
         {cell::kDoubleHeight | cell::kLowerHalf, "Invalidate 40,16,128,48 erase"},
     };

@@ -250,6 +250,26 @@ TEST_F(Paint, AttributeRunsArePaintedInTheirColours) {
     EXPECT_EQ(pixel.Value("pixel"), "0 128 0");
 }
 
+// --- scrolling ----------------------------------------------------------------
+
+// A line feed on row 23 moves the pixels of rows 1 to 23 up one row: row 0
+// must show what was row 1, not keep its own pixels.
+TEST_F(Paint, ScrolledRowsLandWhereTheStoreHasThem) {
+    StartConnectedWithCells();
+    if (HasFatalFailure()) return;
+    const std::string bytes = std::string(kClear) + At(0, 0) + "\x1bG4" + "reverse top row" + At(1, 0) +
+                              "plain second row" + At(2, 0) + "\x1bG4" + "reverse third row" + At(23, 0) + "\n" +
+                              At(5, 0) + "Scrolled once";
+    HostWrites(bytes, "Scrolled once");
+    if (HasFatalFailure()) return;
+    const Image image = Shot("scrolled");
+    ASSERT_FALSE(image.pixels.empty());
+    std::string why;
+    EXPECT_TRUE(CellOf(image, 0, 40).All(kWhite, why)) << "row 0 after the scroll (the plain row): " << why;
+    EXPECT_TRUE(CellOf(image, 1, 40).All(kBlack, why)) << "row 1 after the scroll (the reverse row): " << why;
+    EXPECT_TRUE(CellOf(image, 2, 40).All(kWhite, why)) << "row 2 after the scroll (blank): " << why;
+}
+
 // --- colours picked in the colour dialog ---------------------------------------
 
 // The registry key of the colour settings, as reg.exe names it.

@@ -14,10 +14,9 @@ void CTextWindowPort::Invalidate(const PixelRect* rect, bool) {
     MarkLines(rect->top, rect->bottom);
 }
 
-void CTextWindowPort::ScrollPixels(const PixelRect& band, int, int dy) {
-    // Scrolled lines are redrawn from the store. The band is where the pixels
-    // come from: they land dy lines away, which may lie outside it.
-    MarkLines(dy < 0 ? band.top + dy : band.top, dy > 0 ? band.bottom + dy : band.bottom);
+void CTextWindowPort::ScrollPixels(const PixelRect& band, int, int) {
+    // Scrolled lines are redrawn from the store; the scroll stays in band.
+    MarkLines(band.top, band.bottom);
 }
 
 int CTextWindowPort::MessageBox(const char* text, const char* caption, unsigned) {
