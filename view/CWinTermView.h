@@ -248,12 +248,13 @@ private:
         rect.bottom = endLine * lineHeight;
         return rect;
     }
+    // The line-size bits of a screen row (kept in its column 0).
+    unsigned LineSize(int row) const {
+        return ValidRow(row) ? rowTable[screen::kHistoryLines + row][0] & cell::kLineSizeMask : 0;
+    }
     // Width of one store column of a screen row: twice the cell on a
     // double-width row.
-    int ColumnWidth(int row) const {
-        return ValidRow(row) && (rowTable[screen::kHistoryLines + row][0] & cell::kDoubleWidth) ? 2 * charWidth
-                                                                                                : charWidth;
-    }
+    int ColumnWidth(int row) const { return LineSize(row) & cell::kDoubleWidth ? 2 * charWidth : charWidth; }
     // Pixels of store columns [firstCol, endCol) of a screen row as it is
     // shown now, within the window's 80 columns.
     PixelRect RowSpanRect(int row, int firstCol, int endCol) const {
@@ -275,9 +276,6 @@ private:
     // Store columns [firstCol, endCol) of row may have changed, and the
     // row's line size was sizeBefore: a new line size redraws the whole row.
     void CellsChanged(int row, int firstCol, int endCol, unsigned sizeBefore);
-    unsigned LineSize(int row) const {
-        return ValidRow(row) ? rowTable[screen::kHistoryLines + row][0] & cell::kLineSizeMask : 0;
-    }
     // Sets the cell at (row, col), when there is one, to change(old cell).
     template <class Change>
     void ChangeCellAt(int row, int col, Change change);

@@ -27,9 +27,9 @@ unsigned CWinTermView::GetAttrAt(int row, int col) { return GetCellAt(row, col) 
 template <class Change>
 void CWinTermView::ChangeCellAt(int row, int col, Change change) {
     if (unsigned* c = CellAt(row, col)) {
-        const unsigned before = *c;
+        const unsigned before = *c, sizeBefore = LineSize(row);
         *c = change(*c);
-        if (*c != before) CellsChanged(row, col, col + 1, col == 0 ? before & cell::kLineSizeMask : LineSize(row));
+        if (*c != before) CellsChanged(row, col, col + 1, sizeBefore);
     }
 }
 
@@ -64,7 +64,6 @@ void CWinTermView::SetReverseAt(int row, int col) {
 void CWinTermView::ApplyWriteAttr() {
     ChangeCellAt(cursorRow, cursorCol, [&](unsigned c) { return c | writeAttr; });
 }
-
 
 void CWinTermView::ApplyWriteAttrDown() {
     if (!ValidCol(cursorCol)) return;
