@@ -25,8 +25,8 @@ CWinTermView::CWinTermView(CTermController* owner, int* failed, CWindowPort* win
     port->GetScreenSize(&screenWidth, &screenHeight);
     const int textWidth = screen::kColumns * charWidth;
     const int textHeight = screen::kShownRows * lineHeight;
-    port->MoveWindow(-2, 0, (textWidth < screenWidth ? textWidth : screenWidth) + 4,
-                     textHeight < screenHeight ? textHeight + 44 : screenHeight);
+    port->MoveWindow(-port->ScaledForDpi(2), 0, (textWidth < screenWidth ? textWidth : screenWidth) + port->ScaledForDpi(4),
+                     textHeight < screenHeight ? textHeight + port->ScaledForDpi(44) : screenHeight);
     port->Invalidate(nullptr, true);
     port->CreateCaret(charWidth, lineHeight);
     port->ShowCaret();

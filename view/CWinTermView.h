@@ -150,6 +150,9 @@ public:
     // The screen font changed (the window side has selected it): new cell
     // size, window size, a full repaint and a fresh caret.
     void FontChanged(int newCharWidth, int newLineHeight);
+    // The cell changed size with the window's DPI; the window has its new
+    // size already.
+    void CellSizeChanged(int newCharWidth, int newLineHeight);
 
     // Mouse selection (client pixels) and the clipboard.
     int MouseDown(int x, int y);
@@ -287,8 +290,6 @@ private:
     void NewLineForWrap();
     // Relative motions start where the terminal stands after a full row.
     void WrapBeforeMotion();
-    // Cursor left with the terminal's bw: column 0 goes to 79 of the row above.
-    void StepLeft();
     void FindUnprotectedFrom(int startRow, int startCol);
     // Sets or clears one flag in both forms.
     void PutFlag(int row, int col, bool on);

@@ -61,7 +61,8 @@ void CWinTermView::WrapBeforeMotion() {
     if (autoWrap && pendingWrap != kNoWrap) NewLineForWrap();
 }
 
-void CWinTermView::StepLeft() {
+// BS wraps back over the row above (the terminal's bw), never above row 0.
+void CWinTermView::Backspace() {
     WrapBeforeMotion();
     if (cursorCol > 0)
         PlaceCursor(cursorRow, cursorCol - 1);
@@ -69,9 +70,11 @@ void CWinTermView::StepLeft() {
         PlaceCursor(cursorRow - 1, screen::kColumns - 1);
 }
 
-// BS is the terminal's cursor left; the arrow key sends the same byte.
-void CWinTermView::Backspace() { StepLeft(); }
-void CWinTermView::CursorLeft() { StepLeft(); }
+// DLE and NAK wrap within their own row: column 0 goes to column 79.
+void CWinTermView::CursorLeft() {
+    WrapBeforeMotion();
+    PlaceCursor(cursorRow, cursorCol > 0 ? cursorCol - 1 : screen::kColumns - 1);
+}
 
 void CWinTermView::CursorUp() {
     WrapBeforeMotion();

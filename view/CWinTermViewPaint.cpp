@@ -85,9 +85,15 @@ void CWinTermView::FontChanged(int newCharWidth, int newLineHeight) {
     lineHeight = newLineHeight > 0 ? newLineHeight : 1;
     int screenWidth = 0, screenHeight = 0;
     port->GetScreenSize(&screenWidth, &screenHeight);
-    const int width = screen::kColumns * charWidth + 24;
-    const int height = screen::kShownRows * lineHeight + 60;
+    const int width = screen::kColumns * charWidth + port->ScaledForDpi(24);
+    const int height = screen::kShownRows * lineHeight + port->ScaledForDpi(60);
     port->MoveWindow(0, 0, width < screenWidth ? width : screenWidth, height < screenHeight ? height : screenHeight);
+    CellSizeChanged(charWidth, lineHeight);
+}
+
+void CWinTermView::CellSizeChanged(int newCharWidth, int newLineHeight) {
+    charWidth = newCharWidth > 0 ? newCharWidth : 1;
+    lineHeight = newLineHeight > 0 ? newLineHeight : 1;
     InvalidateAll(true);
     port->CreateCaret(charWidth, lineHeight);
     UpdateCaretPos();

@@ -37,6 +37,8 @@ public:
     virtual void GetCellSize(int* charWidth, int* lineHeight) = 0;
     virtual void GetScreenSize(int* width, int* height) = 0;
     virtual void MoveWindow(int x, int y, int width, int height) = 0;
+    // Pixels of the window frame, given at 96 DPI, at the window's own DPI.
+    virtual int ScaledForDpi(int pixels) { return pixels; }
     virtual bool HasFocus() = 0;
     virtual bool IsMinimised() = 0;
 

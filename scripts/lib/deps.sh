@@ -39,7 +39,9 @@ ov_require_packages() {
 # Packages for a native build of the core and the tools.
 # libcups2-dev: the print server (netspoold) prints through libcups.
 # libncurses-dev: ovterm draws the session in a terminal through curses.
-OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libcups2-dev libncurses-dev)
+# python3 and xfonts-base: the screen's built-in font is made from one of
+# xfonts-base's bitmap fonts at build time.
+OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libcups2-dev libncurses-dev python3 xfonts-base)
 # Everything scripts/test uses: unit tests, benchmark, MinGW cross build,
 # clang with libFuzzer and the sanitizers, and for the end-to-end session
 # tests a telnet server, the terminal database entry for wy50 and curses

@@ -29,6 +29,16 @@ constexpr DWORD kServeIntervalMs = 40;
 // bursts, and the gap between two of them is no end.
 constexpr UINT_PTR kFloodEndTimer = 1;
 constexpr UINT kFloodQuietMs = 100;
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// Asked by tools that drive the window (the tests' driver among them): the
+// cell size in pixels, width in the low word, height in the high word.
+UINT CellSizeMessage() {
+    static const UINT message = RegisterWindowMessageA("WinOvTerm.CellSize");
+    return message;
+}
 
 // Everything one main window owns; kept in the window's user data.
 struct MainWindowState {
@@ -226,6 +236,20 @@ void OnSocketMessage(HWND window, MainWindowState* state, LPARAM event) {
     }
 }
 
+// The window moved to a monitor of another DPI (or the user changed the
+// scale): the cell follows it and the window takes the size Windows
+// suggests for it.
+void OnDpiChanged(HWND window, MainWindowState* state, int dpi, const RECT* suggested) {
+    if (state->platform && state->view) {
+        int width = 0, height = 0;
+        state->platform->Port().ChangeDpi(dpi, &width, &height);
+        state->view->CellSizeChanged(width, height);
+    }
+    if (suggested)
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT HandleMessage(HWND window, MainWindowState* state, UINT message, WPARAM wParam, LPARAM lParam);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -312,7 +336,15 @@ LRESULT HandleMessage(HWND window, MainWindowState* state, UINT message, WPARAM 
     case kColourMessage:
         if (view) view->ApplyColour(static_cast<unsigned>(lParam));
         return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(window, state, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
     default:
+        if (message == CellSizeMessage() && state->platform) {
+            int width = 0, height = 0;
+            state->platform->Port().GetCellSize(&width, &height);
+            return MAKELRESULT(width, height);
+        }
         return DefWindowProcA(window, message, wParam, lParam);
     }
 }

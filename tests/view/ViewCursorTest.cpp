@@ -84,10 +84,11 @@ TEST(ViewCursorMovement, SingleStepsWrapAsTheTerminalDoes) {
         Op op;
         int row, col, wantRow, wantCol;
     } cases[] = {
-        // BS and the other cursor left wrap back over the row above (bw),
-        // never above the top row.
-        {"left at 0", &CWinTermView::CursorLeft, 7, 0, 6, 79},
-        {"left at the top left", &CWinTermView::CursorLeft, 0, 0, 0, 0},
+        // Cursor left wraps within its row; only BS goes back over the row
+        // above (bw), never above the top row.
+        {"left at 0", &CWinTermView::CursorLeft, 7, 0, 7, 79},
+        {"left at the top left", &CWinTermView::CursorLeft, 0, 0, 0, 79},
+        {"left at the message row", &CWinTermView::CursorLeft, 24, 0, 24, 79},
         {"left from 80", &CWinTermView::CursorLeft, 7, 80, 7, 79},
         {"left", &CWinTermView::CursorLeft, 7, 10, 7, 9},
         {"up at 0", &CWinTermView::CursorUp, 0, 4, 23, 4},
@@ -122,7 +123,7 @@ TEST(ViewCursorMovement, RelativeMotionsAfterAFullRowStartOnTheNextRow) {
         bool scrolls;
     } cases[] = {
         {"backspace", &CWinTermView::Backspace, 5, 5, 79, false},
-        {"left", &CWinTermView::CursorLeft, 5, 5, 79, false},
+        {"left", &CWinTermView::CursorLeft, 5, 6, 79, false},
         {"up", &CWinTermView::CursorUp, 5, 5, 0, false},
         {"up from a full top row", &CWinTermView::CursorUp, 0, 0, 0, false},
         {"right", &CWinTermView::CursorRight, 5, 6, 1, false},

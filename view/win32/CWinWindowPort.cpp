@@ -1,9 +1,10 @@
 #include "view/win32/CWinWindowPort.h"
 
 #include <cstring>
+#include <utility>
 
 #include "view/CTermView.h"
-#include "view/Cp437.h"
+#include "view/Cp437Font.h"
 
 namespace {
 // Cell size of a font as the screen uses it: average character width, and
@@ -16,23 +17,32 @@ void CellSizeOf(HDC dc, int* width, int* height) {
 }
 
 RECT ToRect(const PixelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// The DPI of the window's monitor where Windows tells it per window (10,
+// version 1607 on), else the system's.
+int WindowDpi(HWND window, HDC dc) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const int dpi = getDpiForWindow && window ? static_cast<int>(getDpiForWindow(window)) : 0;
+    if (dpi > 0) return dpi;
+    const int system = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    return system > 0 ? system : 96;
+}
 }  // namespace
 
 CWinWindowPort::CWinWindowPort(HWND mainWindow) : window(mainWindow), hasFocus(GetFocus() == mainWindow) {
     // The class has its own device context: what is selected here stays
     // selected between calls and paint passes.
-    screenFont = static_cast<HFONT>(GetStockObject(OEM_FIXED_FONT));
-    SelectScreenFont(screenFont);
     HDC device = Dc();
+    dpi = WindowDpi(window, device);
+    UseBuiltInFont();
     SetTextColor(device, RGB(0, 0, 0));
     SetBkColor(device, backColour);
     SetBkMode(device, OPAQUE);
 }
 
 CWinWindowPort::~CWinWindowPort() {
-    if (dc) SelectObject(dc, GetStockObject(SYSTEM_FONT));
-    DropSizedFonts();
-    if (ownsScreenFont) DeleteObject(screenFont);
     if (backBrush) DeleteObject(backBrush);
     if (dc) ReleaseDC(window, dc);
 }
@@ -43,10 +53,31 @@ HDC CWinWindowPort::Dc() {
     return dc;
 }
 
-void CWinWindowPort::SelectScreenFont(HFONT font) {
+void CWinWindowPort::UseBuiltInFont() {
+    fontChosen = false;
+    cellWidth = MulDiv(cp437::kFontWidth, dpi, 96);
+    cellHeight = MulDiv(cp437::kFontHeight, dpi, 96);
+    letters = glyphs::BuiltInLetters();
+    for (glyphs::CGlyphSet& set : screenGlyphs) set = glyphs::CGlyphSet();
+}
+
+bool CWinWindowPort::UseFont(const LOGFONTA& description) {
+    HFONT font = CreateFontIndirectA(&description);
+    if (!font) return false;
     HDC device = Dc();
-    SelectObject(device, font);
-    CellSizeOf(device, &cellWidth, &cellHeight);
+    HGDIOBJ old = SelectObject(device, font);
+    int width = 0, height = 0;
+    CellSizeOf(device, &width, &height);
+    SelectObject(device, old);
+    glyphs::CGlyphSet rendered = width > 0 && height > 0 ? glyphs::RenderFontLetters(device, font, width, height)
+                                                         : glyphs::CGlyphSet();
+    DeleteObject(font);
+    if (rendered.Empty()) return false;
+    letters = std::move(rendered);
+    cellWidth = width;
+    cellHeight = height;
+    for (glyphs::CGlyphSet& set : screenGlyphs) set = glyphs::CGlyphSet();
+    return true;
 }
 
 bool CWinWindowPort::ChangeFont(LOGFONTA description, int* charWidth, int* lineHeight) {
@@ -56,38 +87,35 @@ bool CWinWindowPort::ChangeFont(LOGFONTA description, int* charWidth, int* lineH
     description.lfQuality = DEFAULT_QUALITY;
     description.lfPitchAndFamily = FIXED_PITCH;
     description.lfFaceName[0] = '\0';
-    HFONT font = CreateFontIndirectA(&description);
-    if (!font) return false;
-    DropSizedFonts();
-    HFONT old = screenFont;
-    const bool ownedOld = ownsScreenFont;
-    screenFont = font;
-    ownsScreenFont = true;
-    SelectScreenFont(font);
-    if (ownedOld) DeleteObject(old);
+    if (!UseFont(description)) return false;
+    fontChosen = true;
+    chosenFont = description;
+    chosenAtDpi = dpi;
     *charWidth = cellWidth;
     *lineHeight = cellHeight;
     return true;
 }
 
-HFONT CWinWindowPort::SizedFont(bool wide, bool tall) {
-    const int slot = (wide && tall) ? 2 : (tall ? 1 : 0);
-    if (!sizedFonts[slot]) {
-        LOGFONTA base;
-        if (!GetObjectA(screenFont, sizeof base, &base)) return screenFont;
-        base.lfHeight = tall ? 2 * cellHeight : cellHeight;
-        base.lfWidth = wide ? 2 * cellWidth : cellWidth;
-        sizedFonts[slot] = CreateFontIndirectA(&base);
-        if (!sizedFonts[slot]) return screenFont;
+void CWinWindowPort::ChangeDpi(int newDpi, int* charWidth, int* lineHeight) {
+    dpi = newDpi > 0 ? newDpi : 96;
+    if (fontChosen) {
+        LOGFONTA scaled = chosenFont;
+        scaled.lfHeight = MulDiv(chosenFont.lfHeight, dpi, chosenAtDpi);
+        scaled.lfWidth = MulDiv(chosenFont.lfWidth, dpi, chosenAtDpi);
+        if (!UseFont(scaled)) UseBuiltInFont();
+    } else {
+        UseBuiltInFont();
     }
-    return sizedFonts[slot];
+    *charWidth = cellWidth;
+    *lineHeight = cellHeight;
 }
 
-void CWinWindowPort::DropSizedFonts() {
-    for (HFONT& font : sizedFonts) {
-        if (font) DeleteObject(font);
-        font = nullptr;
-    }
+int CWinWindowPort::ScaledForDpi(int pixels) { return MulDiv(pixels, dpi, 96); }
+
+const glyphs::CGlyphSet& CWinWindowPort::GlyphsFor(bool wide, bool tall) {
+    glyphs::CGlyphSet& set = screenGlyphs[(wide ? 1 : 0) + (tall ? 2 : 0)];
+    if (set.Empty()) set = glyphs::ScreenGlyphs(letters, wide ? 2 * cellWidth : cellWidth, tall ? 2 * cellHeight : cellHeight);
+    return set;
 }
 
 // Geometry and window state.
@@ -239,7 +267,10 @@ void CWinWindowPort::InvertRect(const PixelRect& rect) {
     ::InvertRect(device, &r);
 }
 
-void CWinWindowPort::SetTextColour(unsigned rgb) { SetTextColor(Dc(), rgb); }
+void CWinWindowPort::SetTextColour(unsigned rgb) {
+    textColour = rgb;
+    SetTextColor(Dc(), rgb);
+}
 
 void CWinWindowPort::SetBackColour(unsigned rgb) {
     backColour = rgb;
@@ -251,26 +282,13 @@ void CWinWindowPort::SetBackColour(unsigned rgb) {
 
 void CWinWindowPort::DrawRun(int x, int y, const unsigned* cells, int count, unsigned lineSize) {
     if (count <= 0) return;
+    if (count > screen::kColumns) count = screen::kColumns;
     const bool wide = (lineSize & cell::kDoubleWidth) != 0;
     const bool tall = (lineSize & cell::kDoubleHeight) != 0;
-    const int width = wide ? 2 * cellWidth : cellWidth;
-    // Wide-character output through the code page 437 glyphs, one cell per
-    // character whatever the font's own advance.
-    wchar_t text[screen::kColumns];
-    INT advances[screen::kColumns];
-    if (count > screen::kColumns) count = screen::kColumns;
-    for (int i = 0; i < count; ++i) {
-        text[i] = static_cast<wchar_t>(cp437::ToUnicode(static_cast<unsigned char>(cells[i] & cell::kCharMask)));
-        advances[i] = width;
-    }
-    HDC device = Dc();
-    RECT box{x, y, x + count * width, y + cellHeight};
     // A double-height row shows the upper half of its glyphs, or the lower
     // half when it is the second row of the pair.
-    const int top = tall && (lineSize & cell::kLowerHalf) ? y - cellHeight : y;
-    if (wide || tall) SelectObject(device, SizedFont(wide, tall));
-    ExtTextOutW(device, x, top, ETO_OPAQUE | ETO_CLIPPED, &box, text, static_cast<UINT>(count), advances);
-    if (wide || tall) SelectObject(device, screenFont);
+    const int firstRow = tall && (lineSize & cell::kLowerHalf) ? cellHeight : 0;
+    runPainter.Draw(Dc(), x, y, GlyphsFor(wide, tall), cells, count, textColour, backColour, firstRow, cellHeight);
 }
 
 // Mouse and clipboard.

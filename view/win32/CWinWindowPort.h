@@ -7,7 +7,9 @@
 // The port's MessageBox is its own operation, not the A/W macro.
 #undef MessageBox
 
+#include "view/GlyphSet.h"
 #include "view/WindowPort.h"
+#include "view/win32/GdiGlyphs.h"
 
 class CWinWindowPort : public CWindowPort, private CCellPainter {
 public:
@@ -31,14 +33,20 @@ public:
     void DestroyCaret();
 
     // A font chosen in the font dialog, forced to a fixed-pitch OEM font of
-    // its size and weight, becomes the screen font; the new cell size is
-    // returned. False when the font cannot be made (the old one stays).
+    // its size and weight, draws the letters from then on; the new cell size
+    // is returned. False when the font cannot be made (the old one stays).
     bool ChangeFont(LOGFONTA description, int* charWidth, int* lineHeight);
+    // The window's monitor has another DPI: the cell grows or shrinks with
+    // it (the built-in font by whole steps, a chosen font made anew at the
+    // scaled size); the new cell size is returned.
+    void ChangeDpi(int dpi, int* charWidth, int* lineHeight);
+    int Dpi() const { return dpi; }
 
     // CWindowPort
     void GetCellSize(int* charWidth, int* lineHeight) override;
     void GetScreenSize(int* width, int* height) override;
     void MoveWindow(int x, int y, int width, int height) override;
+    int ScaledForDpi(int pixels) override;
     bool HasFocus() override;
     bool IsMinimised() override;
     void Invalidate(const PixelRect* rect, bool erase) override;
@@ -74,21 +82,27 @@ private:
     HDC Dc();
     void FlushInvalidation();
     void FlushCaret();
-    void SelectScreenFont(HFONT font);
-    HFONT SizedFont(bool wide, bool tall);
-    void DropSizedFonts();
+    void UseBuiltInFont();
+    bool UseFont(const LOGFONTA& description);
+    const glyphs::CGlyphSet& GlyphsFor(bool wide, bool tall);
 
     HWND window;
     HDC dc = nullptr;
     PAINTSTRUCT paint = {};
     bool painting = false;
-    // The screen font (the stock OEM font until a font is chosen; a created
-    // one is owned), its cell size, and the double-size variants made from it.
-    HFONT screenFont = nullptr;
-    bool ownsScreenFont = false;
+    int dpi = 96;
+    // The letters: the built-in font, or one chosen in the font dialog (its
+    // description kept to make it again at another DPI, for the DPI it was
+    // chosen at). The screen's glyphs are made from them per line size.
+    bool fontChosen = false;
+    LOGFONTA chosenFont = {};
+    int chosenAtDpi = 96;
+    glyphs::CGlyphSet letters;
+    glyphs::CGlyphSet screenGlyphs[4];  // normal, wide, tall, wide and tall
+    glyphs::CGdiRunPainter runPainter;
     int cellWidth = 8;
-    int cellHeight = 16;
-    HFONT sizedFonts[3] = {};  // wide, tall, wide and tall
+    int cellHeight = 12;
+    COLORREF textColour = RGB(0, 0, 0);
     HBRUSH backBrush = nullptr;
     COLORREF backColour = RGB(255, 255, 255);
 

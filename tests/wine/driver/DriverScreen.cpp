@@ -10,8 +10,8 @@ namespace ovdrive {
 
 namespace {
 
-// The terminal sizes its cells by the stock OEM fixed font; so does the
-// driver, to turn cells into pixels.
+// Windows without an answer to the cell size message size their cells by
+// the stock OEM fixed font.
 bool OemCellSize(int& width, int& height) {
     HDC screen = GetDC(nullptr);
     if (!screen) return false;
@@ -24,6 +24,21 @@ bool OemCellSize(int& width, int& height) {
     width = tm.tmAveCharWidth;
     height = tm.tmHeight + tm.tmExternalLeading;
     return height > 0;
+}
+
+// The target's cell size, as it answers "WinOvTerm.CellSize" (width in the
+// low word, height in the high word), else that of the OEM fixed font.
+bool TargetCellSize(HWND target, int& width, int& height) {
+    static const UINT message = RegisterWindowMessageA("WinOvTerm.CellSize");
+    DWORD_PTR answer = 0;
+    if (target && message &&
+        SendMessageTimeoutA(target, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) && LOWORD(answer) > 0 &&
+        HIWORD(answer) > 0) {
+        width = LOWORD(answer);
+        height = HIWORD(answer);
+        return true;
+    }
+    return OemCellSize(width, height);
 }
 
 void WriteLe(std::string& out, unsigned value, int bytes) {
@@ -41,7 +56,7 @@ std::string MenuStateText(UINT state) {
 bool Driver::CellSize(const Command& c) {
     int width, height;
     if (!ArgCount(c, 0, 0)) return false;
-    if (!OemCellSize(width, height)) return Fail("cellsize: no metrics for the OEM fixed font");
+    if (!TargetCellSize(target_, width, height)) return Fail("cellsize: no cell size from the window or the OEM fixed font");
     Print("cellsize " + std::to_string(width) + " " + std::to_string(height));
     return true;
 }
@@ -62,7 +77,7 @@ bool Driver::DragPx(const Command& c) {
 
 bool Driver::DragCells(long r1, long c1, long r2, long c2) {
     int width, height;
-    if (!OemCellSize(width, height)) return Fail("drag: no metrics for the OEM fixed font");
+    if (!TargetCellSize(target_, width, height)) return Fail("drag: no cell size from the window or the OEM fixed font");
     // The centre of each cell, so that rounding in the program cannot move it.
     auto x = [&](long col) { return static_cast<int>(col * width + width / 2); };
     auto y = [&](long row) { return static_cast<int>(row * height + height / 2); };

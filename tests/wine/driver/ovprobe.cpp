@@ -224,6 +224,8 @@ LRESULT CALLBACK ProbeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         PostQuitMessage(0);
         return 0;
     }
+    static const UINT cellSizeMessage = RegisterWindowMessageA("WinOvTerm.CellSize");
+    if (msg == cellSizeMessage) return MAKELRESULT(g_probe.cellWidth, g_probe.cellHeight);
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
