@@ -42,6 +42,9 @@ ov_require_packages() {
 # python3 and xfonts-base: the screen's built-in font is made from one of
 # xfonts-base's bitmap fonts at build time.
 OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libcups2-dev libncurses-dev python3 xfonts-base)
+# Fonts the Wine tests meet: Wine's own, and those an ordinary desktop has
+# (the terminal must look the same with or without them).
+OV_DESKTOP_FONT_PACKAGES=(fonts-wine fonts-dejavu-core fonts-noto-mono fonts-liberation2 fonts-urw-base35)
 # Everything scripts/test uses: unit tests, benchmark, MinGW cross build,
 # clang with libFuzzer and the sanitizers, and for the end-to-end session
 # tests a telnet server, the terminal database entry for wy50 and curses
@@ -53,7 +56,8 @@ OV_TEST_PACKAGES=("${OV_BUILD_PACKAGES[@]}" libgtest-dev googletest libvterm-dev
                   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
                   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
                   inetutils-telnetd ncurses-term ncurses-bin dialog coreutils tmux
-                  wine wine64 xvfb xauth cups-daemon cups-client cups-bsd libcups2)
+                  wine wine64 xvfb xauth cups-daemon cups-client cups-bsd libcups2
+                  "${OV_DESKTOP_FONT_PACKAGES[@]}")
 
 ov_jobs() {
     nproc 2>/dev/null || echo 2

@@ -25,6 +25,19 @@
 # OV_WINE_PRINT_JOBS (that directory) as well; without cupsd it warns and
 # leaves both empty (Wine then has no printer).
 
+# Setups of the desktop the programs meet (for the tests that must hold on
+# any of them), each read by ov_wine_start:
+#   OV_WINE_FONTS=none  only Wine's own fonts: a private fontconfig file whose
+#                       one font folder is Wine's (Debian's Wine finds even its
+#                       own fonts through fontconfig; with none at all its
+#                       menu bars swallow the client area)
+#   OV_WINE_LANG=LOCALE the locale Wine takes its code pages from, e.g.
+#                       ru_RU.UTF-8 (OEM 866) or ja_JP.UTF-8 (OEM 932); no
+#                       glibc locale of that name is needed
+#   OV_WINE_DPI=N       the prefix's DPI (its LogPixels), e.g. 192
+# Without them Wine sees the machine's fonts, the C locale's code pages
+# (OEM 437) and 96 DPI.
+
 # shellcheck source=scripts/lib/cups-env.sh
 source "$(dirname "${BASH_SOURCE[0]}")/cups-env.sh"
 
@@ -100,6 +113,43 @@ EOF
     "$OV_WINE_LOADER" regedit /S "$(ov_wine_path "$reg")" >>"$OV_WINE_DIR/wine.log" 2>&1
 }
 
+# Fonts and locale of the setup, for every process of the environment.
+ov_wine_setup_locale_and_fonts() {
+    local dir=$1
+    export OV_WINE_SETUP_VARS=""
+    if [[ "${OV_WINE_FONTS:-}" == none ]]; then
+        mkdir -p "$dir/fontconfig-cache"
+        cat >"$dir/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig><dir>/usr/share/wine/fonts</dir><cachedir>$dir/fontconfig-cache</cachedir></fontconfig>
+EOF
+        export FONTCONFIG_FILE="$dir/fonts.conf"
+        OV_WINE_SETUP_VARS+=" FONTCONFIG_FILE"
+    fi
+    if [[ -n "${OV_WINE_LANG:-}" ]]; then
+        export LANG=$OV_WINE_LANG LC_ALL=$OV_WINE_LANG
+        OV_WINE_SETUP_VARS+=" LANG LC_ALL"
+    fi
+}
+
+# The setup's DPI, in both places Wine reads it from.
+ov_wine_setup_dpi() {
+    [[ -n "${OV_WINE_DPI:-}" ]] || return 0
+    local reg="$OV_WINE_DIR/dpi.reg" hex
+    hex=$(printf '%08x' "$OV_WINE_DPI")
+    cat >"$reg" <<EOF
+REGEDIT4
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:$hex
+
+[HKEY_CURRENT_CONFIG\Software\Fonts]
+"LogPixels"=dword:$hex
+EOF
+    "$OV_WINE_LOADER" regedit /S "$(ov_wine_path "$reg")" >>"$OV_WINE_DIR/wine.log" 2>&1
+}
+
 # The Windows path of a Unix file inside the prefix's view (Z: is the root).
 ov_wine_path() {
     printf 'Z:%s\n' "${1//\//\\}"
@@ -156,6 +206,7 @@ ov_wine_start() {
     export WINEARCH=win64
     export WINEDLLOVERRIDES="mscoree,mshtml="
     local started=$SECONDS
+    ov_wine_setup_locale_and_fonts "$dir"
     ov_wine_start_xvfb "$dir" || return 1
     ov_wine_start_cups "$dir"
     # A cached prefix may have been booted against another scheduler: Wine
@@ -181,6 +232,7 @@ ov_wine_start() {
     # One server for the whole run: it stays up between programs (-p) instead
     # of starting again for each, and ov_wine_stop ends it.
     "$OV_WINE_SERVER" -p
+    ov_wine_setup_dpi || { echo "ov_wine_start: could not set the DPI" >&2; return 1; }
     {
         echo "OV_WINE_DIR=$OV_WINE_DIR"
         echo "OV_WINE_LOADER=$OV_WINE_LOADER"
@@ -193,6 +245,8 @@ ov_wine_start() {
         echo "CUPS_SERVER=$CUPS_SERVER"
         echo "OV_WINE_PRINTER=$OV_WINE_PRINTER"
         echo "OV_WINE_PRINT_JOBS=$OV_WINE_PRINT_JOBS"
+        local var
+        for var in $OV_WINE_SETUP_VARS; do echo "$var=${!var}"; done
     } >"$dir/env"
     echo "$((SECONDS - started))" >"$dir/start-seconds"
 }

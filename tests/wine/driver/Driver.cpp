@@ -116,6 +116,8 @@ Driver::Handler Driver::Find(const std::string& name) {
         {"command", &Driver::CommandPost},
         {"sendcommand", &Driver::CommandSend},
         {"cellsize", &Driver::CellSize},
+        {"codepages", &Driver::CodePages},
+        {"dpi", &Driver::WindowDpi},
         {"drag", &Driver::Drag},
         {"dragpx", &Driver::DragPx},
         {"mousemove", &Driver::MouseMove},

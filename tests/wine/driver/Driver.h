@@ -55,6 +55,8 @@ public:
     bool CommandSend(const Command& c);
     bool CommandPost(const Command& c);
     bool CellSize(const Command& c);
+    bool CodePages(const Command& c);
+    bool WindowDpi(const Command& c);
     bool Drag(const Command& c);
     bool DragPx(const Command& c);
     bool MouseMove(const Command& c);

@@ -61,6 +61,25 @@ bool Driver::CellSize(const Command& c) {
     return true;
 }
 
+// The code pages the system runs with: what decides the glyphs of a
+// program that draws its text through them.
+bool Driver::CodePages(const Command& c) {
+    if (!ArgCount(c, 0, 0)) return false;
+    Print("codepages " + std::to_string(GetACP()) + " " + std::to_string(GetOEMCP()));
+    return true;
+}
+
+// The DPI of the target window as Windows reports it to a DPI-aware program.
+bool Driver::WindowDpi(const Command& c) {
+    if (!ArgCount(c, 0, 0) || !NeedTarget(c)) return false;
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (!getDpi) return Fail("dpi: this Windows has no GetDpiForWindow");
+    Print("dpi " + std::to_string(getDpi(target_)));
+    return true;
+}
+
 bool Driver::SendMouse(UINT msg, WPARAM wp, int x, int y) {
     return SendWait(target_, msg, wp, MAKELPARAM(x, y), "mouse");
 }

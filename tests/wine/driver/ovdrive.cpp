@@ -3,12 +3,30 @@
 // each is answered in ANSWERS_FILE by zero or more lines, then "ok" or
 // "error MESSAGE". Stops at the first error. Blank lines and lines starting
 // with '#' are skipped. See tests/wine/README.md for the commands.
+#include <windows.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
 #include "Driver.h"
 
+namespace {
+// Pixels and DPIs as the programs see them: the driver is as DPI-aware as
+// they are, so Windows scales nothing between the two.
+void BecomeDpiAware() {
+    using SetContextFn = BOOL(WINAPI*)(HANDLE);
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    const auto setContext = reinterpret_cast<SetContextFn>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+    if (setContext && setContext(reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4)))) return;
+    SetProcessDPIAware();
+}
+}  // namespace
+
 int main(int argc, char** argv) {
+    BecomeDpiAware();
     if (argc != 3) {
         fprintf(stderr, "usage: ovdrive COMMANDS_FILE ANSWERS_FILE\n");
         return 2;

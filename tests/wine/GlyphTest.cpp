@@ -1,0 +1,121 @@
+// The terminal draws every character code with its own glyphs, pixel for
+// pixel the same whatever fonts the system has, whatever its code pages and
+// at every DPI: the screenshot of all 256 codes is compared with the glyphs
+// drawn here by the same portable code, and the box drawing sample is
+// checked for lines that join, closed corners and exact blocks.
+//
+// ctest runs this in several Wine setups (tests/wine/CMakeLists.txt): only
+// Wine's own fonts, the desktop fonts the test command installs, OEM code
+// pages 866 and 932, and 192 DPI. OV_WINE_EXPECT_OEMCP and OV_WINE_DPI say
+// what the setup must show, so that a setup that did not take fails here.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "PaintSession.h"
+#include "support/GlyphShapeCheck.h"
+#include "view/GlyphSet.h"
+#include "view/LineGlyphs.h"
+
+namespace {
+
+using paint::At;
+using paint::kBlack;
+using paint::kWhite;
+
+int EnvNumber(const char* name, int otherwise) {
+    const char* value = std::getenv(name);
+    return value && *value ? std::atoi(value) : otherwise;
+}
+
+class Glyphs : public paint::Paint {
+protected:
+    // The setup is the one the run asked for, and the cell has the size of
+    // the built-in font at its DPI.
+    void StartInSetup() {
+        StartConnectedWithCells();
+        if (HasFatalFailure()) return;
+        const ovwine::DriveResult r = Run({"codepages", "dpi"});
+        int ansi = 0, oem = 0;
+        ASSERT_EQ(std::sscanf(r.Value("codepages").c_str(), "%d %d", &ansi, &oem), 2) << r.Transcript();
+        dpi = std::atoi(r.Value("dpi").c_str());
+        std::cout << "[ setup ] code pages " << ansi << "/" << oem << ", " << dpi << " DPI, cell " << cellWidth << "x"
+                  << cellHeight << std::endl;
+        EXPECT_EQ(oem, EnvNumber("OV_WINE_EXPECT_OEMCP", 437));
+        EXPECT_EQ(dpi, EnvNumber("OV_WINE_DPI", 96));
+        EXPECT_EQ(cellWidth, 8 * dpi / 96);
+        EXPECT_EQ(cellHeight, 12 * dpi / 96);
+    }
+
+    int dpi = 96;
+};
+
+std::string Art(const paint::Cell& cell, const glyphs::CGlyphSet& set, unsigned char code) {
+    std::string art = "  screen   expected\n";
+    for (int y = 0; y < cell.Height(); ++y) {
+        art += "  ";
+        for (int x = 0; x < cell.Width(); ++x) art += cell.At(x, y) == kBlack ? '#' : cell.At(x, y) == kWhite ? '.' : '?';
+        art += "  ";
+        for (int x = 0; x < cell.Width(); ++x) art += set.Mask(code)[y * set.Width() + x] ? '#' : '.';
+        art += '\n';
+    }
+    return art;
+}
+
+TEST_F(Glyphs, EveryCodeIsTheProgramsOwnGlyphPixelForPixel) {
+    StartInSetup();
+    if (HasFatalFailure()) return;
+    HostWrites(paint::CodeTableBytes(), "Code page 437");
+    if (HasFatalFailure()) return;
+    const ovwine::Image image = Shot("cp437");
+    ASSERT_FALSE(image.pixels.empty());
+    const glyphs::CGlyphSet expected = glyphs::ScreenGlyphs(glyphs::BuiltInLetters(), cellWidth, cellHeight);
+    auto matches = [&](const paint::Cell& cell, unsigned char code) {
+        for (int y = 0; y < cellHeight; ++y)
+            for (int x = 0; x < cellWidth; ++x)
+                if (cell.At(x, y) != (expected.Mask(code)[y * cellWidth + x] ? kBlack : kWhite)) return false;
+        return true;
+    };
+    int wrong = 0;
+    for (int code = 0; code < 256; ++code) {
+        const paint::Cell cell = CellOf(image, paint::TableRow(code), paint::TableColumn(code));
+        const auto c = static_cast<unsigned char>(code);
+        if (!matches(cell, c) && ++wrong <= 8) ADD_FAILURE() << "code " << code << ":\n" << Art(cell, expected, c);
+    }
+    EXPECT_EQ(wrong, 0) << "codes drawn otherwise";
+    // The message line takes the control codes raw (all but CR).
+    int col = 0;
+    for (int code = 0; code < 0x20; ++code) {
+        if (code == '\r') continue;
+        const paint::Cell cell = CellOf(image, 24, col++);
+        EXPECT_TRUE(matches(cell, static_cast<unsigned char>(code)))
+            << "message line, code " << code << ":\n"
+            << Art(cell, expected, static_cast<unsigned char>(code));
+    }
+}
+
+TEST_F(Glyphs, BoxLinesJoinAcrossCellsAndBlocksFillTheirPart) {
+    StartInSetup();
+    if (HasFatalFailure()) return;
+    constexpr int kFirstRow = 3;
+    std::string bytes = paint::kClear;
+    const std::vector<std::string>& rows = shapecheck::SampleRows();
+    for (size_t i = 0; i < rows.size(); ++i) bytes += At(kFirstRow + static_cast<int>(i), 0) + rows[i];
+    HostWrites(bytes + At(0, 0) + "Box drawing", "Box drawing");
+    if (HasFatalFailure()) return;
+    const ovwine::Image image = Shot("boxes");
+    ASSERT_FALSE(image.pixels.empty());
+    // Light lines are a sixth of the cell wide: one pixel at 96 DPI, two at
+    // 192, where the cell is twice the size.
+    const int stroke = dpi >= 192 ? 2 : 1;
+    EXPECT_EQ(glyphs::StrokeWidth(cellWidth), stroke);
+    const std::vector<std::string> problems = shapecheck::CheckSample(
+        [&](int x, int y) { return image.At(x, y) == kBlack; }, 0, kFirstRow * cellHeight, cellWidth, cellHeight,
+        stroke);
+    std::string text;
+    for (const std::string& p : problems) text += p + "\n";
+    EXPECT_EQ(text, "");
+}
+
+}  // namespace
