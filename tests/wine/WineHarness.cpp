@@ -230,12 +230,11 @@ std::string ProgramDir() {
 }
 
 bool LoaderFor(const std::string& exe, std::string& loader, std::string& error) {
-    const char* name = "OV_WINE_LOADER";
-    if (ProgramMachine(exe) == Machine::I686) name = "OV_WINE_LOADER32";
-    const char* value = getenv(name);
+    const bool i686 = ProgramMachine(exe) == Machine::I686;
+    const char* value = getenv(i686 ? "OV_WINE_LOADER32" : "OV_WINE_LOADER");
     if (!value || !*value) {
-        error = std::string(name) == "OV_WINE_LOADER32" ? std::string(kNoWine32) + " (" + exe + " is an i686 program)"
-                                                         : "no Wine loader in the environment (OV_WINE_LOADER)";
+        error = i686 ? std::string(kNoWine32) + " (" + exe + " is an i686 program)"
+                     : std::string("no Wine loader in the environment (OV_WINE_LOADER)");
         return false;
     }
     loader = value;
