@@ -9,12 +9,17 @@
 #   ov_wine_stop            # ends its wineserver and Xvfb and removes DIR
 #
 # ov_wine_start exports DISPLAY, WINEPREFIX, WINEDEBUG, WINEDLLOVERRIDES,
-# OV_WINE_DIR and OV_WINE_LOADER, and writes them as KEY=VALUE lines to
-# DIR/env for programs that run later. Creating the prefix takes 11 to 17 s, so
-# set up one environment per test run.
+# OV_WINE_DIR, OV_WINE_LOADER (x86-64 programs) and OV_WINE_LOADER32 (i686
+# programs; empty without Debian's wine32), and writes them as KEY=VALUE lines
+# to DIR/env for programs that run later. Creating the prefix takes 11 to 17 s,
+# so set up one environment per test run.
+#
+# The prefix is a 64-bit one; with wine32 installed it runs i686 programs as
+# well (WoW64). ov_wine_run picks the loader by the program's own machine type.
 #
 # OV_WINE_PREFIX_CACHE=DIR keeps a pristine prefix in DIR and copies it instead
-# of creating a new one (about 1 s; rebuilt when the Wine version changes).
+# of creating a new one (about 1 s; rebuilt when the Wine version changes or
+# wine32 comes or goes: a prefix booted without it cannot run i686 programs).
 # OV_WINE_KEEP=1 leaves DIR in place after ov_wine_stop, for a look at logs.
 #
 # Printing: before the prefix boots, a private CUPS scheduler (cups-env.sh)
@@ -54,6 +59,34 @@ ov_wine_loader() {
         echo "ov_wine_loader: no wine64 (install wine64)" >&2
         return 1
     fi
+}
+
+# The i686 loader, from Debian's wine32:i386 (multiarch). Prints nothing and
+# fails without it. The "wine" wrapper is no substitute: without wine32 it
+# falls back to wine64.
+ov_wine_loader32() {
+    if [[ -x /usr/lib/wine/wine ]]; then
+        echo /usr/lib/wine/wine
+    else
+        return 1
+    fi
+}
+
+# The machine a Windows program is built for, from its PE header: i686,
+# x86-64, or unknown (not a PE image, or another machine).
+ov_wine_program_arch() {
+    local exe=$1 offset machine
+    offset=$(od -An -tu4 -j 60 -N 4 "$exe" 2>/dev/null | tr -d ' ') || offset=""
+    if [[ -z "$offset" || "$(od -An -c -j "$offset" -N 4 "$exe" 2>/dev/null | tr -d ' ')" != 'PE\0\0' ]]; then
+        echo unknown
+        return 0
+    fi
+    machine=$(od -An -tx2 -j $((offset + 4)) -N 2 "$exe" | tr -d ' ')
+    case $machine in
+        014c) echo i686 ;;
+        8664) echo x86-64 ;;
+        *) echo unknown ;;
+    esac
 }
 
 # The wineserver matching that loader.
@@ -200,7 +233,8 @@ ov_wine_start() {
     export OV_WINE_DIR=$dir
     OV_WINE_LOADER=$(ov_wine_loader) || return 1
     OV_WINE_SERVER=$(ov_wine_server) || return 1
-    export OV_WINE_LOADER OV_WINE_SERVER
+    OV_WINE_LOADER32=$(ov_wine_loader32) || OV_WINE_LOADER32=""
+    export OV_WINE_LOADER OV_WINE_SERVER OV_WINE_LOADER32
     export WINEPREFIX="$dir/prefix"
     export WINEDEBUG=-all
     export WINEARCH=win64
@@ -218,6 +252,9 @@ ov_wine_start() {
         (
             flock 9 || exit 1
             version=$("$OV_WINE_LOADER" --version 2>/dev/null)
+            if [[ -n "$OV_WINE_LOADER32" ]]; then
+                version="$version with 32-bit $("$OV_WINE_LOADER32" --version 2>/dev/null)"
+            fi
             if [[ ! -f "$OV_WINE_PREFIX_CACHE/version" || "$(cat "$OV_WINE_PREFIX_CACHE/version")" != "$version" ]]; then
                 rm -rf "$OV_WINE_PREFIX_CACHE"
                 mkdir -p "$OV_WINE_PREFIX_CACHE" || exit 1
@@ -236,6 +273,7 @@ ov_wine_start() {
     {
         echo "OV_WINE_DIR=$OV_WINE_DIR"
         echo "OV_WINE_LOADER=$OV_WINE_LOADER"
+        echo "OV_WINE_LOADER32=$OV_WINE_LOADER32"
         echo "OV_WINE_SERVER=$OV_WINE_SERVER"
         echo "DISPLAY=$DISPLAY"
         echo "WINEPREFIX=$WINEPREFIX"
@@ -251,9 +289,18 @@ ov_wine_start() {
     echo "$((SECONDS - started))" >"$dir/start-seconds"
 }
 
-# Runs a Windows program in the environment, in the foreground.
+# Runs a Windows program in the environment, in the foreground, with the
+# loader for its machine type (Wine's own programs by name take wine64).
 ov_wine_run() {
-    "$OV_WINE_LOADER" "$@"
+    local loader=$OV_WINE_LOADER
+    if [[ -f "$1" && "$(ov_wine_program_arch "$1")" == i686 ]]; then
+        if [[ -z "${OV_WINE_LOADER32:-}" ]]; then
+            echo "ov_wine_run: $1 is an i686 program and there is no 32-bit Wine (install wine32:i386)" >&2
+            return 1
+        fi
+        loader=$OV_WINE_LOADER32
+    fi
+    "$loader" "$@"
 }
 
 # Ends everything ov_wine_start started: the prefix's wineserver (and with it

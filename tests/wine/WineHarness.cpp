@@ -24,6 +24,9 @@
 #ifndef OV_WINE_PROGRAM_DIR_DEFAULT
 #define OV_WINE_PROGRAM_DIR_DEFAULT ""
 #endif
+#ifndef OV_WINE_PROGRAM_DIR32_DEFAULT
+#define OV_WINE_PROGRAM_DIR32_DEFAULT ""
+#endif
 
 namespace ovwine {
 
@@ -131,12 +134,28 @@ bool AdoptEnvironment(const std::string& dir, std::string& error) {
     return true;
 }
 
-std::string Loader() {
-    const char* loader = getenv("OV_WINE_LOADER");
-    return loader ? loader : "wine64";
+// What a function of wine-env.sh prints on standard output, its last line
+// break cut; empty when it fails.
+std::string ScriptOutput(const std::string& call) {
+    const char* tmp = getenv("TMPDIR");
+    std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/ovwine-script.XXXXXX";
+    std::vector<char> buffer(path.begin(), path.end());
+    buffer.push_back('\0');
+    const int fd = mkstemp(buffer.data());
+    if (fd < 0) return std::string();
+    close(fd);
+    path = buffer.data();
+    std::string output = RunScript(call + " 2>/dev/null", {}, path, 30000) == 0 ? ReadFile(path) : std::string();
+    unlink(path.c_str());
+    while (!output.empty() && output.back() == '\n') output.pop_back();
+    return output;
 }
 
 void StopAtExit() { WineEnvironment::Instance().Stop(); }
+
+constexpr char kNoWine32[] =
+    "no 32-bit Wine: the i686 programs run under Debian's wine32:i386 (dpkg --add-architecture i386,"
+    " apt-get update, apt-get install wine32:i386; scripts/test installs it)";
 
 int g_runCounter = 0;
 
@@ -150,11 +169,15 @@ WineEnvironment& WineEnvironment::Instance() {
 }
 
 bool WineEnvironment::Start(std::string& error) {
-    if (started_) return true;
+    if (started_) {
+        // A failed start is not tried again: each try would cost a prefix.
+        if (!ready_) error = "the Wine environment did not start (see " + dir_ + "/start.log)";
+        return ready_;
+    }
     if (const char* given = getenv("OV_WINE_ENV")) {
         if (!AdoptEnvironment(given, error)) return false;
         dir_ = given;
-        started_ = true;
+        started_ = ready_ = true;
         owned_ = false;
         return true;
     }
@@ -185,19 +208,50 @@ bool WineEnvironment::Start(std::string& error) {
         return false;
     }
     if (!AdoptEnvironment(dir_, error)) return false;
+    ready_ = true;
     fprintf(stderr, "[wine] environment in %s ready after %.1f s\n", dir_.c_str(), startSeconds_);
     return true;
 }
 
 void WineEnvironment::Stop() {
     if (!started_ || !owned_) return;
-    started_ = false;
+    started_ = ready_ = false;
     RunScript("ov_wine_stop \"$1\"", {dir_}, "/dev/null", 60000);
+}
+
+Machine ProgramArch() {
+    const char* arch = getenv("OV_WINE_ARCH");
+    return arch && *arch ? MachineFromName(arch) : Machine::X8664;
 }
 
 std::string ProgramDir() {
     if (const char* dir = getenv("OV_WINE_PROGRAM_DIR")) return dir;
-    return OV_WINE_PROGRAM_DIR_DEFAULT;
+    return ProgramArch() == Machine::I686 ? OV_WINE_PROGRAM_DIR32_DEFAULT : OV_WINE_PROGRAM_DIR_DEFAULT;
+}
+
+bool LoaderFor(const std::string& exe, std::string& loader, std::string& error) {
+    const bool i686 = ProgramMachine(exe) == Machine::I686;
+    const char* value = getenv(i686 ? "OV_WINE_LOADER32" : "OV_WINE_LOADER");
+    if (!value || !*value) {
+        error = i686 ? std::string(kNoWine32) + " (" + exe + " is an i686 program)"
+                     : std::string("no Wine loader in the environment (OV_WINE_LOADER)");
+        return false;
+    }
+    loader = value;
+    return true;
+}
+
+std::string Wine32Problem() {
+    // Before the environment starts, ask the script that will choose the
+    // loader: skipping must not cost a prefix.
+    std::string loader;
+    if (WineEnvironment::Instance().Ready()) {
+        const char* value = getenv("OV_WINE_LOADER32");
+        loader = value ? value : "";
+    } else {
+        loader = ScriptOutput("ov_wine_loader32");
+    }
+    return loader.empty() ? kNoWine32 : std::string();
 }
 
 std::string ProgramPath(const std::string& name) {
@@ -256,7 +310,9 @@ bool WineProcess::Start(const std::string& exe, const std::vector<std::string>& 
         error = "cannot create " + workDir_;
         return false;
     }
-    std::vector<std::string> argv = {Loader(), exe};
+    std::string loader;
+    if (!LoaderFor(exe, loader, error)) return false;
+    std::vector<std::string> argv = {loader, exe};
     argv.insert(argv.end(), args.begin(), args.end());
     pid_ = Spawn(argv, workDir_, logBase_, false);
     exitCode_ = -1;
@@ -338,6 +394,8 @@ DriveResult Drive(const std::vector<std::string>& commands, int timeoutMs) {
         result.error = "no " + driver + " (set OV_WINE_PROGRAM_DIR to the Windows build)";
         return result;
     }
+    std::string loader;
+    if (!LoaderFor(driver, loader, result.error)) return result;
     std::vector<std::string> sent;
     for (const std::string& command : commands) {
         size_t first = command.find_first_not_of(" \t");
@@ -350,7 +408,7 @@ DriveResult Drive(const std::vector<std::string>& commands, int timeoutMs) {
     }
     // The answers come through a file: Wine's own background processes keep a
     // pipe open long after the driver has ended.
-    pid_t pid = Spawn({Loader(), driver, base + ".cmd", base + ".ans"}, environment.Dir(), base + ".out", false);
+    pid_t pid = Spawn({loader, driver, base + ".cmd", base + ".ans"}, environment.Dir(), base + ".out", false);
     int code = -1;
     bool ended = pid > 0 && WaitPid(pid, timeoutMs, code);
     if (pid > 0 && !ended) {
@@ -413,8 +471,28 @@ std::string WinPath(const std::string& path) {
 // --- fixture -----------------------------------------------------------------
 
 void WineTest::SetUp() {
-    if (ProgramDir().empty()) GTEST_SKIP() << "no Windows build configured (OV_WINE_PROGRAM_DIR)";
+    const Machine arch = ProgramArch();
+    ASSERT_TRUE(arch != Machine::Unknown) << "OV_WINE_ARCH=" << getenv("OV_WINE_ARCH") << ": expected i686 or x86-64";
+    if (ProgramDir().empty()) {
+        if (arch == Machine::I686)
+            GTEST_SKIP() << "no i686 Windows build configured (OV_WINE_PROGRAM_DIR32, or OV_WINE_PROGRAM_DIR with"
+                            " OV_WINE_ARCH=i686)";
+        GTEST_SKIP() << "no Windows build configured (OV_WINE_PROGRAM_DIR)";
+    }
+    if (arch == Machine::I686) {
+        const std::string problem = Wine32Problem();
+        if (!problem.empty()) GTEST_SKIP() << problem;
+    }
     ASSERT_TRUE(FileExists(ProgramPath("ovdrive.exe"))) << "no ovdrive.exe in " << ProgramDir();
+    // A program of the other build would run just as well, and the run
+    // would pass without having tested the build it names.
+    for (const char* name : {"ovdrive.exe", "ovdrivehook.dll", "ovprobe.exe", "ovhostprog.exe", "WinOvTerm.exe",
+                             "NetSpool.exe"}) {
+        const std::string path = ProgramPath(name);
+        if (!FileExists(path)) continue;
+        ASSERT_EQ(MachineName(ProgramMachine(path)), std::string(MachineName(arch)))
+            << path << " is not of the build this run tests (OV_WINE_ARCH=" << MachineName(arch) << ")";
+    }
     std::string error;
     ASSERT_TRUE(WineEnvironment::Instance().Start(error)) << error;
 }

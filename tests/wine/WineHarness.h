@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ProgramMachine.h"
+
 namespace ovwine {
 
 // The environment of this test run. Started on first use; stopped when the
@@ -29,6 +31,8 @@ public:
     void Stop();
 
     const std::string& Dir() const { return dir_; }
+    // Started, and its variables (WINEPREFIX, the loaders) are ours.
+    bool Ready() const { return ready_; }
     // Seconds ov_wine_start took (0 for an environment given from outside).
     double StartSeconds() const { return startSeconds_; }
 
@@ -36,13 +40,20 @@ private:
     WineEnvironment() = default;
     std::string dir_;
     bool started_ = false;
+    bool ready_ = false;
     bool owned_ = false;
     double startSeconds_ = 0;
 };
 
+// The build this run tests: $OV_WINE_ARCH, "i686" or "x86-64" (the
+// default). Unknown for any other value.
+Machine ProgramArch();
+
 // The directories of the Windows build (WinOvTerm.exe, ovdrive.exe with
 // ovdrivehook.dll beside it, ovprobe.exe), separated by ':':
-// $OV_WINE_PROGRAM_DIR, else what CMake was given. Empty when neither is set.
+// $OV_WINE_PROGRAM_DIR, else what CMake was given for the build of
+// ProgramArch() (OV_WINE_PROGRAM_DIR, OV_WINE_PROGRAM_DIR32). Empty when
+// neither is set.
 std::string ProgramDir();
 // The first of those directories that holds `name`, joined with it.
 std::string ProgramPath(const std::string& name);
@@ -64,8 +75,10 @@ public:
     WineProcess(const WineProcess&) = delete;
     WineProcess& operator=(const WineProcess&) = delete;
 
-    // Starts `wine64 exe args...` in a new working directory of its own
-    // (WorkDir()); standard output and error go to files beside it.
+    // Starts `LOADER exe args...` in a new working directory of its own
+    // (WorkDir()), LOADER being Wine's for the program's machine (wine64, or
+    // the 32-bit loader for an i686 program); standard output and error go
+    // to files beside it.
     bool Start(const std::string& exe, const std::vector<std::string>& args, std::string& error);
 
     bool Running();
@@ -127,8 +140,18 @@ std::string WinPath(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
 
+// The Wine loader for a Windows program: the environment's x86-64 loader, or
+// its 32-bit one for an i686 program. False with `error` when the program's
+// machine has none.
+bool LoaderFor(const std::string& exe, std::string& loader, std::string& error);
+
+// Why the i686 programs cannot run here (no 32-bit Wine); empty when they can.
+std::string Wine32Problem();
+
 // Base fixture of the tests that need Wine: starts the environment (once per
-// run) and skips the test when no Windows build is configured.
+// run) and skips the test when no Windows build is configured, or for an
+// i686 run when there is no 32-bit Wine. Fails when the build's programs are
+// not of the machine the run is for.
 class WineTest : public ::testing::Test {
 protected:
     void SetUp() override;
