@@ -47,11 +47,13 @@ OV_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config libcups2-dev libncurses-dev)
 # The Windows programs are cross-built for x86-64 and i686 and the x86-64 ones
 # run under Wine on a private Xvfb display; host printing reaches a private
 # CUPS scheduler with a raw queue.
+# nsis and zip: the setup programs and portable zips of the Windows builds.
 OV_TEST_PACKAGES=("${OV_BUILD_PACKAGES[@]}" libgtest-dev googletest libvterm-dev
                   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
                   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
                   inetutils-telnetd ncurses-term ncurses-bin dialog coreutils tmux
-                  wine wine64 xvfb xauth cups-daemon cups-client cups-bsd libcups2)
+                  wine wine64 xvfb xauth cups-daemon cups-client cups-bsd libcups2
+                  nsis zip)
 
 ov_jobs() {
     nproc 2>/dev/null || echo 2
