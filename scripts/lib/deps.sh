@@ -70,12 +70,13 @@ OV_DESKTOP_FONT_PACKAGES=(fonts-wine fonts-dejavu-core fonts-noto-mono fonts-lib
 # The Windows programs are cross-built for x86-64 and i686 and run under Wine
 # on a private Xvfb display; host printing reaches a private CUPS scheduler
 # with a raw queue.
+# nsis and zip: the setup programs and portable zips of the Windows builds.
 OV_TEST_PACKAGES=("${OV_BUILD_PACKAGES[@]}" libgtest-dev googletest libvterm-dev
                   clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
                   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
                   inetutils-telnetd ncurses-term ncurses-bin dialog coreutils tmux
                   wine wine64 xvfb xauth cups-daemon cups-client cups-bsd libcups2
-                  "${OV_DESKTOP_FONT_PACKAGES[@]}")
+                  nsis zip "${OV_DESKTOP_FONT_PACKAGES[@]}")
 # The i686 programs run under Debian's 32-bit Wine, which comes from the i386
 # architecture (ov_require_packages enables it). Wine loads libcups (printing)
 # and the X extensions at run time and only recommends them: listed so that

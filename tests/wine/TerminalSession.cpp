@@ -34,16 +34,22 @@ void TerminalTest::TearDown() {
 }
 
 void TerminalTest::StartProgram(const std::vector<std::string>& args) {
+    StartProgramFrom(ProgramPath("WinOvTerm.exe"), args);
+}
+
+void TerminalTest::StartProgramFrom(const std::string& exe, const std::vector<std::string>& args) {
     program.reset(new WineProcess);
     std::string error;
-    ASSERT_TRUE(program->Start(ProgramPath("WinOvTerm.exe"), args, error)) << error;
+    ASSERT_TRUE(program->Start(exe, args, error)) << error;
     // The first program of a run also starts Wine's own services.
     DriveResult shown = DriveWindow(kTerminalClass, {}, 60000);
     ASSERT_TRUE(shown.ok) << shown.Transcript() << program->Output();
 }
 
-void TerminalTest::StartConnected() {
-    StartProgram({HostText()});
+void TerminalTest::StartConnected() { StartConnectedFrom(ProgramPath("WinOvTerm.exe")); }
+
+void TerminalTest::StartConnectedFrom(const std::string& exe) {
+    StartProgramFrom(exe, {HostText()});
     if (HasFatalFailure()) return;
     Run({"waittitle " + Arg(kTitleBase + HostText()) + " 20000"});
     ASSERT_TRUE(WaitForScreen("$ ", 20000)) << ScreenText();

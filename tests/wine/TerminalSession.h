@@ -23,8 +23,11 @@ protected:
     // Starts WinOvTerm.exe with the arguments (the host to connect to, or
     // nothing) in a working directory of its own and waits for its window.
     void StartProgram(const std::vector<std::string>& args);
+    // The same for the program at `exe` (an installed copy, say).
+    void StartProgramFrom(const std::string& exe, const std::vector<std::string>& args);
     // Starts it connected to the test's telnet server and waits for the prompt.
     void StartConnected();
+    void StartConnectedFrom(const std::string& exe);
     std::string HostText() const { return server->HostText(); }
 
     // Runs commands against the main window; the test fails with the

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -303,10 +304,15 @@ bool WineProcess::Start(const std::string& exe, const std::vector<std::string>& 
         error = "no program " + exe;
         return false;
     }
-    const std::string run = WineEnvironment::Instance().Dir() + "/run-" + std::to_string(++g_runCounter);
+    // An environment given with OV_WINE_ENV keeps the directories of earlier
+    // runs of the binary: the next free number.
+    std::string run;
+    do {
+        run = WineEnvironment::Instance().Dir() + "/run-" + std::to_string(++g_runCounter);
+    } while (mkdir(run.c_str(), 0755) != 0 && errno == EEXIST);
     workDir_ = run + "/work";
     logBase_ = run + "/output.txt";
-    if (mkdir(run.c_str(), 0755) != 0 || mkdir(workDir_.c_str(), 0755) != 0) {
+    if (mkdir(workDir_.c_str(), 0755) != 0) {
         error = "cannot create " + workDir_;
         return false;
     }
