@@ -28,15 +28,51 @@ struct ServerState {
     std::unique_ptr<CPrintServer> server;
     int cellWidth = 8;
     int cellHeight = 16;
+    // The log's font: the system fixed font, made anew at the window's DPI
+    // when that is not the one the stock fonts were made for.
+    HFONT gridFont = nullptr;
+    bool ownsGridFont = false;
 };
 
 ServerState* state = nullptr;
 
-// The system fixed font's cell: its height and average character width.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+// The window's DPI where Windows has it per window, else the system's.
+int WindowDpi(HWND window, HDC dc) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const int dpi = getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : 0;
+    return dpi > 0 ? dpi : GetDeviceCaps(dc, LOGPIXELSY);
+}
+
+void ChooseGridFont(HWND window, ServerState& s, int dpi) {
+    if (s.ownsGridFont) DeleteObject(s.gridFont);
+    s.gridFont = static_cast<HFONT>(GetStockObject(SYSTEM_FIXED_FONT));
+    s.ownsGridFont = false;
+    HDC dc = GetDC(window);
+    if (!dc) return;
+    const int stockDpi = GetDeviceCaps(dc, LOGPIXELSY);
+    if (dpi <= 0) dpi = WindowDpi(window, dc);
+    ReleaseDC(window, dc);
+    LOGFONTA description;
+    if (dpi == stockDpi || stockDpi <= 0 || !GetObjectA(s.gridFont, sizeof description, &description)) return;
+    description.lfHeight = MulDiv(description.lfHeight, dpi, stockDpi);
+    description.lfWidth = MulDiv(description.lfWidth, dpi, stockDpi);
+    if (HFONT scaled = CreateFontIndirectA(&description)) {
+        s.gridFont = scaled;
+        s.ownsGridFont = true;
+    }
+}
+
+// The log font's cell: its height and average character width.
 void MeasureCell(HWND window, ServerState& s) {
     HDC dc = GetDC(window);
     if (!dc) return;
-    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
+    HGDIOBJ old = SelectObject(dc, s.gridFont);
     TEXTMETRICA metrics;
     if (GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0 && metrics.tmAveCharWidth > 0) {
         s.cellHeight = metrics.tmHeight;
@@ -56,6 +92,7 @@ void OnCreate(HWND window) {
     state->server.reset(new CPrintServer(state->sockets, state->frontEnd, perPort));
     // Measured first: the grid needs a cell size even when the network
     // cannot be started.
+    ChooseGridFont(window, *state, 0);
     MeasureCell(window, *state);
     if (state->server->Start() == netspool::StartResult::kListenerFailed) PostQuitMessage(0);
 }
@@ -71,7 +108,7 @@ void OnSize(HWND window, int width, int height) {
 void OnPaint(HWND window) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
+    HGDIOBJ old = SelectObject(dc, state->gridFont);
     for (int row = 0; row < state->grid.Rows(); ++row) {
         const std::string text = state->grid.RowText(row);
         TextOutA(dc, 0, row * state->cellHeight, text.data(), static_cast<int>(text.size()));
@@ -94,6 +131,17 @@ void OnCommand(HWND window, WPARAM command) {
     }
 }
 
+// On a monitor of another DPI the log's font and cell follow it, and the
+// window takes the size Windows suggests (its WM_SIZE lays the grid out anew).
+void OnDpiChanged(HWND window, int dpi, const RECT* suggested) {
+    ChooseGridFont(window, *state, dpi);
+    MeasureCell(window, *state);
+    if (suggested)
+        SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
+}
+
 void OnDestroy() {
     state->server->Shutdown();
     state->frontEnd.ShowStatusLine(netspool::kShutdownLine);
@@ -111,6 +159,7 @@ LRESULT CALLBACK ServerWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_SIZE: OnSize(window, LOWORD(lParam), HIWORD(lParam)); return 0;
     case WM_PAINT: OnPaint(window); return 0;
     case WM_COMMAND: OnCommand(window, wParam); return 0;
+    case WM_DPICHANGED: OnDpiChanged(window, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_DESTROY: OnDestroy(); return 0;
     default: break;
     }
