@@ -69,14 +69,16 @@ bool Driver::CodePages(const Command& c) {
     return true;
 }
 
-// The DPI of the target window as Windows reports it to a DPI-aware program.
+// The system's DPI as a DPI-aware program sees it (the driver is one): what
+// the programs scale their windows to. (Wine answers GetDpiForWindow for
+// another process's window with 96 whatever its scale.)
 bool Driver::WindowDpi(const Command& c) {
-    if (!ArgCount(c, 0, 0) || !NeedTarget(c)) return false;
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    if (!getDpi) return Fail("dpi: this Windows has no GetDpiForWindow");
-    Print("dpi " + std::to_string(getDpi(target_)));
+    if (!ArgCount(c, 0, 0)) return false;
+    HDC screen = GetDC(nullptr);
+    if (!screen) return Fail("dpi: no screen device context");
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    Print("dpi " + std::to_string(dpi));
     return true;
 }
 
