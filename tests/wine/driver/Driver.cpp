@@ -32,9 +32,24 @@ struct FindWindowState {
     HWND found = nullptr;
 };
 
+// A window lingers for a moment after its program was killed (the server
+// cleans up when it notices); its thread can no longer be hooked, so the
+// window of a program that is ending does not count.
+bool OwnerAlive(HWND hwnd) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+    if (!handle) return false;
+    DWORD code = 0;
+    const bool alive = GetExitCodeProcess(handle, &code) && code == STILL_ACTIVE;
+    CloseHandle(handle);
+    return alive;
+}
+
 BOOL CALLBACK FindTopWindow(HWND hwnd, LPARAM lp) {
     auto* state = reinterpret_cast<FindWindowState*>(lp);
-    if (IsWindowVisible(hwnd) && _stricmp(ClassName(hwnd).c_str(), state->className.c_str()) == 0) {
+    if (IsWindowVisible(hwnd) && _stricmp(ClassName(hwnd).c_str(), state->className.c_str()) == 0 &&
+        OwnerAlive(hwnd)) {
         state->found = hwnd;
         return FALSE;
     }

@@ -49,6 +49,9 @@ bool Driver::Hook(const Command& c) {
         }
         if (!hook_ || !messageHook_)
             return Fail(c.name + ": cannot hook the window's thread (error " + std::to_string(error) + ")");
+        // Seen on the error stream of the run, so that a suite can count them.
+        if (error) fprintf(stderr, "ovdrive: hooking the window's thread needed another try (error %lu)\n",
+                           static_cast<unsigned long>(error));
         hookThread_ = targetThread_;
     }
     return true;
