@@ -118,4 +118,51 @@ TEST_F(Glyphs, BoxLinesJoinAcrossCellsAndBlocksFillTheirPart) {
     EXPECT_EQ(text, "");
 }
 
+// A font chosen in the font dialog draws the letters, at its own cell size;
+// box drawing, blocks and shades stay the program's own at that size.
+TEST_F(Glyphs, AChosenFontKeepsTheProgramsOwnLineGlyphs) {
+    StartInSetup();
+    if (HasFatalFailure()) return;
+    // The dialog's OK takes the font it offers; the program makes a fixed
+    // pitch OEM font of its size from it.
+    Run({"command 115", "dialog Font 20000", "press 1", "sync"});
+    if (HasFatalFailure()) return;
+    const ovwine::DriveResult r = Run({"cellsize"});
+    ASSERT_EQ(std::sscanf(r.Value("cellsize").c_str(), "%d %d", &cellWidth, &cellHeight), 2) << r.Transcript();
+    std::cout << "[ chosen font ] cell " << cellWidth << "x" << cellHeight << std::endl;
+    ASSERT_GT(cellWidth, 2);
+    ASSERT_GT(cellHeight, 4);
+
+    constexpr int kFirstRow = 3;
+    std::string bytes = paint::kClear;
+    const std::vector<std::string>& rows = shapecheck::SampleRows();
+    for (size_t i = 0; i < rows.size(); ++i) bytes += At(kFirstRow + static_cast<int>(i), 0) + rows[i];
+    HostWrites(bytes + At(10, 0) + "ABC" + At(0, 0) + "Chosen font", "Chosen font");
+    if (HasFatalFailure()) return;
+    const ovwine::Image image = Shot("chosen-font-boxes");
+    ASSERT_FALSE(image.pixels.empty());
+    const std::vector<std::string> problems =
+        shapecheck::CheckSample([&](int x, int y) { return image.At(x, y) == kBlack; }, 0, kFirstRow * cellHeight,
+                                cellWidth, cellHeight, glyphs::StrokeWidth(cellWidth));
+    std::string text;
+    for (const std::string& p : problems) text += p + "\n";
+    EXPECT_EQ(text, "");
+    // The line glyphs are exactly the program's at the new cell.
+    const glyphs::CGlyphSet own = glyphs::ScreenGlyphs(glyphs::CGlyphSet(), cellWidth, cellHeight);
+    const paint::Cell corner = CellOf(image, kFirstRow, 0);
+    int wrong = 0;
+    for (int y = 0; y < cellHeight; ++y)
+        for (int x = 0; x < cellWidth; ++x)
+            wrong += corner.At(x, y) != (own.Mask(0xDA)[y * cellWidth + x] ? kBlack : kWhite) ? 1 : 0;
+    EXPECT_EQ(wrong, 0) << Art(corner, own, 0xDA);
+    // The letters come from the font: each has ink.
+    for (int col = 0; col < 3; ++col) {
+        const paint::Cell letter = CellOf(image, 10, col);
+        int ink = 0;
+        for (int y = 0; y < cellHeight; ++y)
+            for (int x = 0; x < cellWidth; ++x) ink += letter.At(x, y) == kBlack ? 1 : 0;
+        EXPECT_GT(ink, 3) << "letter " << col;
+    }
+}
+
 }  // namespace

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "ProgramMachine.h"
 #include "ShellLink.h"
 #include "TerminalSession.h"
 #include "shell/win32/Version.h"
@@ -42,7 +43,7 @@ struct Build {
     std::string programFiles;  // where $PROGRAMFILES64 or $PROGRAMFILES points on 64-bit Windows
     std::string software;      // HKLM\Software in the build's registry view, as the 64-bit reg.exe names it
     std::string otherSoftware; // the same in the other view
-    uint16_t machine;          // of its programs' PE header
+    ovwine::Machine machine;   // of its programs' PE header
     bool needs32BitWine;
 };
 
@@ -50,9 +51,9 @@ struct Build {
 void PrintTo(const Build& build, std::ostream* out) { *out << build.arch; }
 
 const Build kX64{"x64", "64-bit", "C:\\Program Files", "HKLM\\Software", "HKLM\\Software\\Wow6432Node",
-                 0x8664, false};
+                 ovwine::Machine::X8664, false};
 const Build kX86{"x86", "32-bit", "C:\\Program Files (x86)", "HKLM\\Software\\Wow6432Node", "HKLM\\Software",
-                 0x014C, true};
+                 ovwine::Machine::I686, true};
 
 std::string InstallerDir() {
     if (const char* dir = std::getenv("OV_INSTALLER_DIR")) return dir;
@@ -70,15 +71,6 @@ std::string UnixPath(const std::string& windows) {
 }
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
-
-// The machine field of a PE file's header (0 when it is none).
-uint16_t PeMachine(const std::string& bytes) {
-    if (bytes.size() < 0x40 || bytes.compare(0, 2, "MZ") != 0) return 0;
-    const auto byte = [&](std::size_t at) { return static_cast<uint32_t>(static_cast<unsigned char>(bytes[at])); };
-    const std::size_t pe = byte(0x3C) | byte(0x3D) << 8 | byte(0x3E) << 16 | byte(0x3F) << 24;
-    if (pe + 6 > bytes.size() || bytes.compare(pe, 4, std::string("PE\0\0", 4)) != 0) return 0;
-    return static_cast<uint16_t>(byte(pe + 4) | byte(pe + 5) << 8);
-}
 
 struct RegValue {
     std::string type, data;
@@ -231,8 +223,7 @@ protected:
     void ExpectInstalled(const std::string& when) {
         const Build& build = GetParam();
         for (const std::string& file : InstalledFiles()) {
-            const std::string bytes = ovwine::ReadFile(UnixPath(file));
-            EXPECT_EQ(PeMachine(bytes), build.machine) << when << ": " << file << " (" << bytes.size() << " bytes)";
+            EXPECT_EQ(ovwine::ProgramMachine(UnixPath(file)), build.machine) << when << ": " << file;
         }
         for (const Shortcut& shortcut : Shortcuts()) {
             const ovwine::ShellLink link = ovwine::ReadShellLink(ovwine::ReadFile(UnixPath(shortcut.file)));

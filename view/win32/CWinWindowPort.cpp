@@ -62,7 +62,10 @@ void CWinWindowPort::UseBuiltInFont() {
 }
 
 bool CWinWindowPort::UseFont(const LOGFONTA& description) {
-    HFONT font = CreateFontIndirectA(&description);
+    // Rendered into two-colour masks: smoothed edges would only be lost.
+    LOGFONTA sharp = description;
+    sharp.lfQuality = NONANTIALIASED_QUALITY;
+    HFONT font = CreateFontIndirectA(&sharp);
     if (!font) return false;
     HDC device = Dc();
     HGDIOBJ old = SelectObject(device, font);
