@@ -124,8 +124,9 @@ TEST_F(Glyphs, AChosenFontKeepsTheProgramsOwnLineGlyphs) {
     StartInSetup();
     if (HasFatalFailure()) return;
     // The dialog's OK takes the font it offers; the program makes a fixed
-    // pitch OEM font of its size from it.
-    Run({"command 115", "dialog Font 20000", "press 1", "sync"});
+    // pitch OEM font of its size from it. (The system's font dialog has its
+    // title in the system's language.)
+    Run({"command 115", "dialog * 20000", "press 1", "sync"});
     if (HasFatalFailure()) return;
     const ovwine::DriveResult r = Run({"cellsize"});
     ASSERT_EQ(std::sscanf(r.Value("cellsize").c_str(), "%d %d", &cellWidth, &cellHeight), 2) << r.Transcript();

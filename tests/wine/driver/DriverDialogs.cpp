@@ -83,8 +83,11 @@ BOOL CALLBACK FindButton(HWND hwnd, LPARAM lp) {
 
 bool Driver::FindBox(const std::string& caption, DWORD ms, bool byTitle, const char* what) {
     HWND found = nullptr;
+    // "*": whichever dialog the program opens (the system's own dialogs
+    // take the system's language for their titles).
+    const std::string* wanted = caption == "*" ? nullptr : &caption;
     if (!WaitUntil(ms, [&] {
-            found = FindDialogOf(targetProcess_, 0, &caption);
+            found = FindDialogOf(targetProcess_, 0, wanted);
             return found != nullptr;
         })) {
         std::string message = std::string(what) + ": no " + (byTitle ? "dialog" : "box") + " \"" + caption +
