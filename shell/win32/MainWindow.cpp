@@ -55,6 +55,9 @@ struct MainWindowState {
     bool flooding = false;
     bool floodPainting = false;
     bool batchedForFlood = false;
+    // Set while the window is being created: the window owns the state from
+    // WM_NCCREATE on (WM_NCDESTROY deletes it, also when creation fails).
+    bool* adoptedByWindow = nullptr;
 };
 
 MainWindowState* StateOf(HWND window) {
@@ -257,6 +260,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        if (auto* adopted = static_cast<MainWindowState*>(create->lpCreateParams)->adoptedByWindow) *adopted = true;
         return DefWindowProcA(window, message, wParam, lParam);
     }
     if (!state) return DefWindowProcA(window, message, wParam, lParam);
@@ -369,13 +373,17 @@ HWND CreateMainWindow(HINSTANCE instance, const char* startHost, HACCEL accelera
     if (!state) return nullptr;
     std::strncpy(state->startHost, startHost ? startHost : "", kStartHostSize - 1);
     state->accelerators = accelerators;
+    bool adopted = false;
+    state->adoptedByWindow = &adopted;
     HWND window = CreateWindowA(kMainWindowClass, kMainWindowTitle,
                                 WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VSCROLL, 0, 0,
                                 CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, state);
     if (!window) {
-        delete state;
+        // A window that got as far as WM_NCCREATE has deleted it already.
+        if (!adopted) delete state;
         return nullptr;
     }
+    state->adoptedByWindow = nullptr;
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     return window;
