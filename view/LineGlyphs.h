@@ -12,9 +12,6 @@ namespace glyphs {
 
 struct Rect {
     int left, top, right, bottom;  // right and bottom excluded
-    bool operator==(const Rect& o) const {
-        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
-    }
 };
 
 enum class Shade { kNone, kLight, kMedium, kDark };

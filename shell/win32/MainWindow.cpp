@@ -17,6 +17,7 @@
 #include "shell/win32/WinSessionPlatform.h"
 #include "view/CWinTermView.h"
 #include "view/MessageBoxes.h"
+#include "view/win32/WindowDpi.h"
 
 namespace {
 
@@ -29,9 +30,6 @@ constexpr DWORD kServeIntervalMs = 40;
 // bursts, and the gap between two of them is no end.
 constexpr UINT_PTR kFloodEndTimer = 1;
 constexpr UINT kFloodQuietMs = 100;
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
 
 // Asked by tools that drive the window (the tests' driver among them): the
 // cell size in pixels, width in the low word, height in the high word.

@@ -48,8 +48,38 @@ protected:
         EXPECT_EQ(cellHeight, 12 * dpi / 96);
     }
 
+    // The host writes the box sample from row kSampleRow, then `extra` and
+    // `marker`; the screenshot NAME of it.
+    ovwine::Image ShotOfSample(const std::string& name, const std::string& extra, const std::string& marker) {
+        std::string bytes = paint::kClear;
+        const std::vector<std::string>& rows = shapecheck::SampleRows();
+        for (size_t i = 0; i < rows.size(); ++i) bytes += At(kSampleRow + static_cast<int>(i), 0) + rows[i];
+        HostWrites(bytes + extra + At(0, 0) + marker, marker);
+        if (HasFatalFailure()) return ovwine::Image();
+        return Shot(name);
+    }
+
+    // What is wrong with the box sample in a screenshot, one problem a line.
+    std::string SampleProblems(const ovwine::Image& image, int stroke) const {
+        std::string text;
+        for (const std::string& p :
+             shapecheck::CheckSample([&](int x, int y) { return image.At(x, y) == kBlack; }, 0,
+                                     kSampleRow * cellHeight, cellWidth, cellHeight, stroke))
+            text += p + "\n";
+        return text;
+    }
+
+    static constexpr int kSampleRow = 3;
     int dpi = 96;
 };
+
+// Whether a screenshot's cell shows exactly the glyph of `code`.
+bool ShowsGlyph(const paint::Cell& cell, const glyphs::CGlyphSet& set, unsigned char code) {
+    for (int y = 0; y < cell.Height(); ++y)
+        for (int x = 0; x < cell.Width(); ++x)
+            if (cell.At(x, y) != (set.Mask(code)[y * set.Width() + x] ? kBlack : kWhite)) return false;
+    return true;
+}
 
 std::string Art(const paint::Cell& cell, const glyphs::CGlyphSet& set, unsigned char code) {
     std::string art = "  screen   expected\n";
@@ -71,17 +101,11 @@ TEST_F(Glyphs, EveryCodeIsTheProgramsOwnGlyphPixelForPixel) {
     const ovwine::Image image = Shot("cp437");
     ASSERT_FALSE(image.pixels.empty());
     const glyphs::CGlyphSet expected = glyphs::ScreenGlyphs(glyphs::BuiltInLetters(), cellWidth, cellHeight);
-    auto matches = [&](const paint::Cell& cell, unsigned char code) {
-        for (int y = 0; y < cellHeight; ++y)
-            for (int x = 0; x < cellWidth; ++x)
-                if (cell.At(x, y) != (expected.Mask(code)[y * cellWidth + x] ? kBlack : kWhite)) return false;
-        return true;
-    };
     int wrong = 0;
     for (int code = 0; code < 256; ++code) {
         const paint::Cell cell = CellOf(image, paint::TableRow(code), paint::TableColumn(code));
         const auto c = static_cast<unsigned char>(code);
-        if (!matches(cell, c) && ++wrong <= 8) ADD_FAILURE() << "code " << code << ":\n" << Art(cell, expected, c);
+        if (!ShowsGlyph(cell, expected, c) && ++wrong <= 8) ADD_FAILURE() << "code " << code << ":\n" << Art(cell, expected, c);
     }
     EXPECT_EQ(wrong, 0) << "codes drawn otherwise";
     // The message line takes the control codes raw (all but CR).
@@ -89,7 +113,7 @@ TEST_F(Glyphs, EveryCodeIsTheProgramsOwnGlyphPixelForPixel) {
     for (int code = 0; code < 0x20; ++code) {
         if (code == '\r') continue;
         const paint::Cell cell = CellOf(image, 24, col++);
-        EXPECT_TRUE(matches(cell, static_cast<unsigned char>(code)))
+        EXPECT_TRUE(ShowsGlyph(cell, expected, static_cast<unsigned char>(code)))
             << "message line, code " << code << ":\n"
             << Art(cell, expected, static_cast<unsigned char>(code));
     }
@@ -98,24 +122,14 @@ TEST_F(Glyphs, EveryCodeIsTheProgramsOwnGlyphPixelForPixel) {
 TEST_F(Glyphs, BoxLinesJoinAcrossCellsAndBlocksFillTheirPart) {
     StartInSetup();
     if (HasFatalFailure()) return;
-    constexpr int kFirstRow = 3;
-    std::string bytes = paint::kClear;
-    const std::vector<std::string>& rows = shapecheck::SampleRows();
-    for (size_t i = 0; i < rows.size(); ++i) bytes += At(kFirstRow + static_cast<int>(i), 0) + rows[i];
-    HostWrites(bytes + At(0, 0) + "Box drawing", "Box drawing");
+    const ovwine::Image image = ShotOfSample("boxes", "", "Box drawing");
     if (HasFatalFailure()) return;
-    const ovwine::Image image = Shot("boxes");
     ASSERT_FALSE(image.pixels.empty());
     // Light lines are a sixth of the cell wide: one pixel at 96 DPI, two at
     // 192, where the cell is twice the size.
     const int stroke = dpi >= 192 ? 2 : 1;
     EXPECT_EQ(glyphs::StrokeWidth(cellWidth), stroke);
-    const std::vector<std::string> problems = shapecheck::CheckSample(
-        [&](int x, int y) { return image.At(x, y) == kBlack; }, 0, kFirstRow * cellHeight, cellWidth, cellHeight,
-        stroke);
-    std::string text;
-    for (const std::string& p : problems) text += p + "\n";
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(SampleProblems(image, stroke), "");
 }
 
 // A font chosen in the font dialog draws the letters, at its own cell size;
@@ -134,28 +148,14 @@ TEST_F(Glyphs, AChosenFontKeepsTheProgramsOwnLineGlyphs) {
     ASSERT_GT(cellWidth, 2);
     ASSERT_GT(cellHeight, 4);
 
-    constexpr int kFirstRow = 3;
-    std::string bytes = paint::kClear;
-    const std::vector<std::string>& rows = shapecheck::SampleRows();
-    for (size_t i = 0; i < rows.size(); ++i) bytes += At(kFirstRow + static_cast<int>(i), 0) + rows[i];
-    HostWrites(bytes + At(10, 0) + "ABC" + At(0, 0) + "Chosen font", "Chosen font");
+    const ovwine::Image image = ShotOfSample("chosen-font-boxes", At(10, 0) + "ABC", "Chosen font");
     if (HasFatalFailure()) return;
-    const ovwine::Image image = Shot("chosen-font-boxes");
     ASSERT_FALSE(image.pixels.empty());
-    const std::vector<std::string> problems =
-        shapecheck::CheckSample([&](int x, int y) { return image.At(x, y) == kBlack; }, 0, kFirstRow * cellHeight,
-                                cellWidth, cellHeight, glyphs::StrokeWidth(cellWidth));
-    std::string text;
-    for (const std::string& p : problems) text += p + "\n";
-    EXPECT_EQ(text, "");
+    EXPECT_EQ(SampleProblems(image, glyphs::StrokeWidth(cellWidth)), "");
     // The line glyphs are exactly the program's at the new cell.
     const glyphs::CGlyphSet own = glyphs::ScreenGlyphs(glyphs::CGlyphSet(), cellWidth, cellHeight);
-    const paint::Cell corner = CellOf(image, kFirstRow, 0);
-    int wrong = 0;
-    for (int y = 0; y < cellHeight; ++y)
-        for (int x = 0; x < cellWidth; ++x)
-            wrong += corner.At(x, y) != (own.Mask(0xDA)[y * cellWidth + x] ? kBlack : kWhite) ? 1 : 0;
-    EXPECT_EQ(wrong, 0) << Art(corner, own, 0xDA);
+    const paint::Cell corner = CellOf(image, kSampleRow, 0);
+    EXPECT_TRUE(ShowsGlyph(corner, own, 0xDA)) << Art(corner, own, 0xDA);
     // The letters come from the font: each has ink.
     for (int col = 0; col < 3; ++col) {
         const paint::Cell letter = CellOf(image, 10, col);

@@ -5,6 +5,7 @@
 
 #include "view/CTermView.h"
 #include "view/Cp437Font.h"
+#include "view/win32/WindowDpi.h"
 
 namespace {
 // Cell size of a font as the screen uses it: average character width, and
@@ -17,18 +18,6 @@ void CellSizeOf(HDC dc, int* width, int* height) {
 }
 
 RECT ToRect(const PixelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
-
-// The DPI of the window's monitor where Windows tells it per window (10,
-// version 1607 on), else the system's.
-int WindowDpi(HWND window, HDC dc) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    const int dpi = getDpiForWindow && window ? static_cast<int>(getDpiForWindow(window)) : 0;
-    if (dpi > 0) return dpi;
-    const int system = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-    return system > 0 ? system : 96;
-}
 }  // namespace
 
 CWinWindowPort::CWinWindowPort(HWND mainWindow) : window(mainWindow), hasFocus(GetFocus() == mainWindow) {

@@ -14,6 +14,7 @@
 #include "netspool/StatusGrid.h"
 #include "netspool/StatusText.h"
 #include "netspool/win32/WinSpooler.h"
+#include "view/win32/WindowDpi.h"
 
 namespace {
 
@@ -35,19 +36,6 @@ struct ServerState {
 };
 
 ServerState* state = nullptr;
-
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
-// The window's DPI where Windows has it per window, else the system's.
-int WindowDpi(HWND window, HDC dc) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    const int dpi = getDpiForWindow ? static_cast<int>(getDpiForWindow(window)) : 0;
-    return dpi > 0 ? dpi : GetDeviceCaps(dc, LOGPIXELSY);
-}
 
 void ChooseGridFont(HWND window, ServerState& s, int dpi) {
     if (s.ownsGridFont) DeleteObject(s.gridFont);
